@@ -1,0 +1,31 @@
+#include "app/game_screen.h"
+
+#include <allegro.h>
+
+#include "app/clock.h"
+#include "field/rise.h"
+#include "render/band.h"
+#include "render/effects.h"
+#include "render/field_draw.h"
+
+void enter_game() { new_game(); }
+
+void game_frame() {
+  start_time = timer;
+  if (key[KEY_ESC]) game_over = true;
+  game_update();
+  draw_field();
+  run_sparks();
+  run_texts();
+  present_buffer();
+  pause_step();
+  game_over_step();
+  if (loop_num == 0) show_level();  // every game opens with its level banner
+  wait_frame();
+  loop_num++;
+  if (mode >= 1 && mode <= 3) scroll_t += mode;
+}
+
+void run_game() {
+  while (game_state == STATE_GAME) game_frame();
+}

@@ -1,0 +1,36 @@
+#include <allegro.h>
+
+#include <cstdio>
+
+#include "app/clock.h"
+#include "app/resources.h"
+#include "frontend/keys.h"
+#include "frontend/screens.h"
+
+// Switches the window size at once. If the new size is refused the old one
+// is set back; if even that fails there is nothing to draw on, so the game
+// quits through the quit sequence and keeps its settings and scores.
+void enter_screen_size() {
+  const int old_size = scrn_size;
+  scrn_size = (scrn_size + 1) % 2;
+  if (set_window_size()) return;
+  scrn_size = old_size;
+  if (set_window_size()) return;
+  std::fprintf(stderr, "krove-vestin: cannot open a %dx%d 32-bit window: %s\n",
+               320 * (1 + scrn_size), 240 * (1 + scrn_size), allegro_error);
+  set_state(STATE_QUIT);
+}
+
+void screen_size_frame() {
+  if (key[KEY_ESC]) set_state(STATE_OPTIONS);
+  start_time = timer;
+  const int white = makecol(255, 255, 255);
+  textprintf_centre_ex(buffer, reg_txt, 160, 110, white, -1, "Screen size changed.");
+  textprintf_centre_ex(buffer, reg_txt, 160, 130, white, -1, "Press fire.");
+  end_menu_frame();
+}
+
+// A fire key still held from the options menu ends the screen before its first frame.
+void run_screen_size() {
+  while (!key_down_now(b_f) && game_state == STATE_SCREEN_SIZE) screen_size_frame();
+}

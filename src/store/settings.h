@@ -1,0 +1,7 @@
+// "KV settings.dat": difficulty, window size, sound and the six key bindings.
+#pragma once
+
+extern int sound;  // kept in the settings file, used by nothing else
+
+void load_settings();
+void save_settings();

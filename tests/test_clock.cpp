@@ -1,0 +1,161 @@
+// The frame clock, presentation, the scrolling background, the state machine.
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include "app/clock.h"
+#include "app/resources.h"
+#include "app/startup.h"
+#include "app/state_machine.h"
+#include "frontend/menu.h"
+#include "frontend/screens.h"
+#include "support/test_env.h"
+
+namespace {
+
+class clock_and_states : public ::testing::Test {
+protected:
+  void SetUp() override { reset_game(); }
+};
+
+TEST_F(clock_and_states, the_timer_callback_counts_milliseconds_past_32_bits) {
+  timer = 0xFFFFFFFFll;
+  update_timer();
+  EXPECT_EQ(timer.load(), 0x100000000ll);
+}
+
+TEST_F(clock_and_states, wait_frame_sleeps_one_millisecond_at_a_time_until_20_have_passed) {
+  timer = 1000;
+  start_time = 1000;
+  wait_frame();
+  EXPECT_EQ(timer.load(), 1020);
+  EXPECT_EQ(slept_ms, 20);
+  // A frame whose work already took 20 ms or more does not sleep at all.
+  start_time = 1100;
+  timer = 1125;
+  slept_ms = 0;
+  wait_frame();
+  EXPECT_EQ(slept_ms, 0);
+}
+
+TEST_F(clock_and_states, a_close_request_is_never_replaced_by_another_state) {
+  game_state = STATE_TITLE;
+  set_state(STATE_GAME);
+  EXPECT_EQ(game_state.load(), STATE_GAME);
+  quit_game();
+  EXPECT_EQ(game_state.load(), STATE_QUIT);
+  set_state(STATE_OPTIONS);
+  EXPECT_EQ(game_state.load(), STATE_QUIT);
+}
+
+// The expected background pixel at (x, y): tiles drawn column by column,
+// each column top to bottom, later tiles over earlier ones.
+std::uint32_t expected_background(int x, int y, int scroll) {
+  std::uint32_t result = 0;
+  bool covered = false;
+  for (int i = 0; i < 3; i++)
+    for (int j = 0; j < 3; j++) {
+      const int tx0 = 197 * i, ty0 = 197 * j - (scroll / 2) % 197;
+      const int u = x - tx0, v = y - ty0;
+      if (u < 0 || v < 0 || u >= background->w || v >= background->h) continue;
+      const std::uint32_t p = pixel_at(background, u, v);
+      if (p == 0xFF00FFu) continue;
+      result = p;
+      covered = true;
+    }
+  EXPECT_TRUE(covered) << "no tile covers " << x << "," << y;
+  return result;
+}
+
+TEST_F(clock_and_states, the_background_rises_one_pixel_every_two_counts_and_repeats) {
+  const int xs[] = {0, 100, 196, 197, 250, 319};
+  const int ys[] = {0, 1, 42, 119, 196, 197, 239};
+  for (int scroll : {0, 1, 2, 3, 77, 392, 393, 394, 395, 1000}) {
+    scroll_t = scroll;
+    clear_to_color(buffer, makecol(0, 0, 0));
+    draw_background();
+    for (int x : xs)
+      for (int y : ys)
+        ASSERT_EQ(pixel_at(buffer, x, y), expected_background(x, y, scroll))
+            << "scroll_t " << scroll << " at " << x << "," << y;
+  }
+  // One rise step is exactly one pixel.
+  scroll_t = 10;
+  draw_background();
+  const std::uint32_t before = pixel_at(buffer, 50, 101);
+  scroll_t = 12;
+  draw_background();
+  EXPECT_EQ(pixel_at(buffer, 50, 100), before);
+}
+
+void fill_pattern() {
+  for (int y = 0; y < 240; y++)
+    for (int x = 0; x < 320; x++) putpixel(buffer, x, y, makecol(x & 255, y, (x * 7 + y) & 255));
+}
+
+TEST_F(clock_and_states, present_buffer_copies_one_to_one_at_the_small_size) {
+  fill_pattern();
+  scrn_size = 0;
+  present_buffer();
+  for (int y : {0, 1, 120, 239})
+    for (int x : {0, 1, 160, 319}) EXPECT_EQ(pixel_at(screen, x, y), pixel_at(buffer, x, y));
+  EXPECT_EQ(pixel_at(screen, 320, 0), rgb(0, 0, 0));  // nothing beyond 320x240
+}
+
+TEST_F(clock_and_states, present_buffer_stretches_to_640x480_at_the_large_size) {
+  fill_pattern();
+  scrn_size = 1;
+  present_buffer();
+  for (int y : {0, 1, 120, 239})
+    for (int x : {0, 1, 160, 319}) {
+      const std::uint32_t p = pixel_at(buffer, x, y);
+      EXPECT_EQ(pixel_at(screen, 2 * x, 2 * y), p);
+      EXPECT_EQ(pixel_at(screen, 2 * x + 1, 2 * y + 1), p);
+    }
+}
+
+// The top-level pass runs the blocks in a fixed order: a state set by an
+// earlier block runs in the same pass, one set by a later block waits.
+TEST_F(clock_and_states, the_sound_entry_opens_the_options_in_the_same_pass) {
+  menu m;
+  game_state = STATE_SOUND;
+  press_key(KEY_ESC);  // leaves the options after their 51 deaf frames
+  EXPECT_FALSE(run_pass(m));
+  EXPECT_EQ(game_state.load(), STATE_TITLE);
+  EXPECT_EQ(scroll_t, 52);  // the options ran frames 0 to 51
+  EXPECT_EQ(loop_num, 0);   // every pass resets it before the game block
+}
+
+TEST_F(clock_and_states, a_state_set_by_a_later_block_runs_on_the_next_pass) {
+  menu m;
+  game_state = STATE_DIFFICULTY;
+  press_key(KEY_ESC);  // the difficulty menu obeys Esc in its first frame
+  EXPECT_FALSE(run_pass(m));
+  EXPECT_EQ(game_state.load(), STATE_OPTIONS);
+  EXPECT_EQ(scroll_t, 1);
+}
+
+TEST_F(clock_and_states, splash_title_and_quit_run_in_one_pass_and_write_both_files) {
+  temp_folder folder;
+  menu m;
+  game_state = STATE_SPLASH;
+  press_key(KEY_ESC);  // skips the splash at once, quits the title after frame 50
+  EXPECT_TRUE(run_pass(m));
+  EXPECT_EQ(scroll_t, 1 + 52);
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 0 1 84 85 82 83 75 28");
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000");
+  EXPECT_EQ(buffer, nullptr);
+  EXPECT_EQ(background, nullptr);
+  EXPECT_EQ(lrg_txt, nullptr);
+  reload_resources();
+}
+
+TEST_F(clock_and_states, the_splash_lasts_280_frames_without_a_key) {
+  game_state = STATE_SPLASH;
+  enter_splash();
+  run_splash();
+  EXPECT_EQ(loop_num, 280);
+  EXPECT_EQ(scroll_t, 280);
+  EXPECT_EQ(game_state.load(), STATE_SPLASH);
+}
+
+}  // namespace
