@@ -47,23 +47,22 @@ TEST_F(clock_and_states, a_close_request_is_never_replaced_by_another_state) {
   EXPECT_EQ(game_state.load(), STATE_QUIT);
 }
 
-// The expected background pixel at (x, y): tiles drawn column by column,
-// each column top to bottom, later tiles over earlier ones.
-std::uint32_t expected_background(int x, int y, int scroll) {
-  std::uint32_t result = 0;
-  bool covered = false;
-  for (int i = 0; i < 3; i++)
-    for (int j = 0; j < 3; j++) {
-      const int tx0 = 197 * i, ty0 = 197 * j - (scroll / 2) % 197;
-      const int u = x - tx0, v = y - ty0;
-      if (u < 0 || v < 0 || u >= background->w || v >= background->h) continue;
-      const std::uint32_t p = pixel_at(background, u, v);
-      if (p == 0xFF00FFu) continue;
-      result = p;
-      covered = true;
-    }
-  EXPECT_TRUE(covered) << "no tile covers " << x << "," << y;
-  return result;
+TEST_F(clock_and_states, a_quit_chosen_in_a_menu_can_still_be_overruled_in_the_same_frame) {
+  game_state = STATE_TITLE;
+  set_state(STATE_QUIT);  // Esc on the title...
+  set_state(STATE_GAME);  // ...and fire on START in the same frame: the choice stands
+  EXPECT_EQ(game_state.load(), STATE_GAME);
+}
+
+TEST_F(clock_and_states, the_close_button_wins_over_a_key_in_the_same_frame) {
+  menu m;
+  game_state = STATE_TITLE;
+  enter_title(m);
+  loop_num = 40;
+  press_key(KEY_SPACE);  // START
+  quit_game();
+  title_frame(m);
+  EXPECT_EQ(game_state.load(), STATE_QUIT);
 }
 
 TEST_F(clock_and_states, the_background_rises_one_pixel_every_two_counts_and_repeats) {
@@ -75,7 +74,7 @@ TEST_F(clock_and_states, the_background_rises_one_pixel_every_two_counts_and_rep
     draw_background();
     for (int x : xs)
       for (int y : ys)
-        ASSERT_EQ(pixel_at(buffer, x, y), expected_background(x, y, scroll))
+        ASSERT_EQ(pixel_at(buffer, x, y), background_pixel(x, y, scroll))
             << "scroll_t " << scroll << " at " << x << "," << y;
   }
   // One rise step is exactly one pixel.

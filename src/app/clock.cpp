@@ -8,18 +8,23 @@ std::atomic<std::int64_t> timer{0};
 std::int64_t start_time = 0;
 int loop_num = 0;
 std::atomic<int> game_state{STATE_SPLASH};
+std::atomic<bool> close_requested{false};
 int scroll_t = 0;
 int scrn_size = 0;
 void (*sleep_ms)(unsigned int ms) = rest;
 
 void update_timer() { timer.fetch_add(1, std::memory_order_relaxed); }
 
-void quit_game() { game_state.store(STATE_QUIT); }
+void quit_game() {
+  close_requested.store(true);
+  game_state.store(STATE_QUIT);
+}
 
+// The flag is read after the store: if the close button came in between,
+// its 6 is written again; if it comes later, its own store of 6 stands.
 void set_state(int state) {
-  int now = game_state.load();
-  while (now != STATE_QUIT && !game_state.compare_exchange_weak(now, state)) {
-  }
+  game_state.store(state);
+  if (close_requested.load()) game_state.store(STATE_QUIT);
 }
 
 void wait_frame() {

@@ -30,9 +30,12 @@ constexpr int STATE_QUIT = 6;
 void update_timer();  // 1 ms timer callback
 void quit_game();     // close-button callback
 
-// Every write of game_state from the game goes through here: once the quit
-// state is set (by the close button or a menu) it is never replaced, so a
-// close request cannot be lost to a key handled in the same frame.
+// Set by the close button, never cleared: the program is on its way out.
+extern std::atomic<bool> close_requested;
+
+// Every write of game_state from the game goes through here, so that a
+// close request is never lost to a key handled in the same frame: once
+// the window has been closed, the state stays 6 whatever the game writes.
 void set_state(int state);
 
 void wait_frame();                   // sleep 1 ms at a time until 20 ms have passed since start_time

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,9 +24,11 @@
 #include "store/settings.h"
 
 std::int64_t slept_ms = 0;
+std::function<void()> on_frame_wait;
 
 // Sleeping moves the game's clock forward at once, so frames run at full speed.
 static void fake_sleep(unsigned int ms) {
+  if (on_frame_wait && timer == start_time) on_frame_wait();
   slept_ms += ms;
   timer += ms;
 }
@@ -68,8 +71,10 @@ void reset_game() {
   timer = 0;
   start_time = 0;
   slept_ms = 0;
+  on_frame_wait = nullptr;
   loop_num = 0;
   game_state = STATE_SPLASH;
+  close_requested = false;
   scroll_t = 0;
   scrn_size = 0;
   b_l = KEY_LEFT, b_r = KEY_RIGHT, b_u = KEY_UP, b_d = KEY_DOWN, b_f = KEY_SPACE, b_p = KEY_1;
@@ -123,4 +128,30 @@ std::string read_text(const std::string &path) {
 void write_text(const std::string &path, const std::string &text) {
   std::ofstream out(path, std::ios::binary);
   out << text;
+}
+
+std::uint32_t blended(std::uint32_t colour, std::uint32_t under, int strength) {
+  std::uint32_t out = 0;
+  for (int shift : {0, 8, 16}) {
+    const std::uint32_t c = (colour >> shift) & 255, u = (under >> shift) & 255;
+    out |= ((strength * c + (4 - strength) * u) / 4) << shift;
+  }
+  return out;
+}
+
+// Tiles are drawn column by column, each column top to bottom, later over earlier.
+std::uint32_t background_pixel(int x, int y, int scroll) {
+  std::uint32_t result = 0;
+  bool covered = false;
+  for (int i = 0; i < 3; i++)
+    for (int j = 0; j < 3; j++) {
+      const int u = x - 197 * i, v = y - (197 * j - (scroll / 2) % 197);
+      if (u < 0 || v < 0 || u >= background->w || v >= background->h) continue;
+      const std::uint32_t p = pixel_at(background, u, v);
+      if (p == 0xFF00FFu) continue;
+      result = p;
+      covered = true;
+    }
+  EXPECT_TRUE(covered) << "no tile covers " << x << "," << y;
+  return result;
 }

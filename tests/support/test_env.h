@@ -3,6 +3,7 @@
 // when the game sleeps.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct BITMAP;
@@ -20,6 +21,16 @@ void release_all_keys();
 
 std::uint32_t pixel_at(BITMAP *bmp, int x, int y);  // the raw 32-bit word
 std::uint32_t rgb(int r, int g, int b);             // makecol at 32 bits
+
+// What a pixel should be, computed from the rules rather than by the game's code:
+// the blend of colour over under at strength quarters, channel by channel.
+std::uint32_t blended(std::uint32_t colour, std::uint32_t under, int strength);
+// The scrolling background's pixel at (x, y) for a value of scroll_t.
+std::uint32_t background_pixel(int x, int y, int scroll);
+
+// Called once a frame, when the frame starts its wait (its picture is up):
+// tests press and release keys from here. Cleared by reset_game.
+extern std::function<void()> on_frame_wait;
 
 // Milliseconds the game has asked to sleep since the last reset.
 extern std::int64_t slept_ms;

@@ -1,0 +1,162 @@
+// The two data files: exact formats, the reading rule, unsafe values and safe saving.
+#include <allegro.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "app/clock.h"
+#include "field/rise.h"
+#include "frontend/keys.h"
+#include "frontend/screens.h"
+#include "store/save_file.h"
+#include "store/scores.h"
+#include "store/settings.h"
+#include "support/test_env.h"
+
+namespace {
+
+class data_files : public ::testing::Test {
+protected:
+  void SetUp() override { reset_game(); }
+  temp_folder folder;
+
+  static std::string settings_now() {
+    char text[200];
+    std::snprintf(text, sizeof text, "%d %d %d %d %d %d %d %d %d", mode, scrn_size, sound, b_u, b_d,
+                  b_l, b_r, b_f, b_p);
+    return text;
+  }
+  void load_settings_from(const std::string &text) {
+    write_text(folder.file("KV settings.dat"), text);
+    load_settings();
+  }
+  void load_scores_from(const std::string &text) {
+    write_text(folder.file("KV scores.dat"), text);
+    load_highscores();
+  }
+};
+
+TEST_F(data_files, the_built_in_values_save_as_exactly_23_and_14_bytes) {
+  save_settings();
+  save_highscores();
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 0 1 84 85 82 83 75 28");
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000");
+  EXPECT_FALSE(std::filesystem::exists(folder.file("KV settings.dat.tmp")));
+}
+
+TEST_F(data_files, settings_and_scores_survive_a_round_trip) {
+  mode = 3, scrn_size = 1, sound = 0;
+  b_u = 17, b_d = 31, b_l = 30, b_r = 32, b_f = 0, b_p = 126;
+  highscore_e = -40, highscore_n = 123456, highscore_h = 0;
+  save_settings();
+  save_highscores();
+  const std::string saved = settings_now();
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), saved);
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "-40 123456 0");
+  reset_game();
+  load_settings();
+  load_highscores();
+  EXPECT_EQ(settings_now(), saved);
+  EXPECT_EQ(highscore_e, -40);
+  EXPECT_EQ(highscore_n, 123456);
+  EXPECT_EQ(highscore_h, 0);
+  EXPECT_EQ(spd, 18);  // the divisor is not in the file
+}
+
+TEST_F(data_files, missing_files_leave_the_built_in_values) {
+  load_settings();
+  load_highscores();
+  EXPECT_EQ(settings_now(), "2 0 1 84 85 82 83 75 28");
+  EXPECT_EQ(highscore_e + highscore_n + highscore_h, 6000);
+}
+
+TEST_F(data_files, partial_files_set_what_they_hold) {
+  load_settings_from("1 1 1");
+  EXPECT_EQ(settings_now(), "1 1 1 84 85 82 83 75 28");
+  load_scores_from("5000");
+  EXPECT_EQ(highscore_e, 5000);
+  EXPECT_EQ(highscore_n, 2000);
+  EXPECT_EQ(highscore_h, 2000);
+}
+
+TEST_F(data_files, numbers_may_be_hex_octal_or_negative) {
+  load_settings_from("0x3 0 -7 0x20 010 +30 31 0X39 28\n");
+  EXPECT_EQ(settings_now(), "3 0 -7 32 8 30 31 57 28");
+  load_scores_from("-15 0x10 017");
+  EXPECT_EQ(highscore_e, -15);
+  EXPECT_EQ(highscore_n, 16);
+  EXPECT_EQ(highscore_h, 15);
+}
+
+TEST_F(data_files, reading_stops_at_the_first_thing_that_is_not_a_number) {
+  load_settings_from("garbage 1 1");
+  EXPECT_EQ(settings_now(), "2 0 1 84 85 82 83 75 28");
+  load_settings_from("3 1 x 5 5 5 5 5 5");
+  EXPECT_EQ(settings_now(), "3 1 1 84 85 82 83 75 28");
+  load_settings_from("1 0 0 17 zz");
+  EXPECT_EQ(settings_now(), "1 0 0 17 85 82 83 75 28");
+  load_scores_from("10 ?? 30");
+  EXPECT_EQ(highscore_e, 10);
+  EXPECT_EQ(highscore_n, 2000);
+  EXPECT_EQ(highscore_h, 2000);
+  load_scores_from("");
+  EXPECT_EQ(highscore_e, 10);
+}
+
+TEST_F(data_files, values_that_would_break_the_game_keep_the_old_setting) {
+  load_settings_from("4 2 5 127 -1 1000 30 59 0");
+  // mode 4 and size 2 refused; sound is free; keys 127, -1 and 1000 lie
+  // outside the key table; 30, 59 and 0 are in it.
+  EXPECT_EQ(settings_now(), "2 0 5 84 85 82 30 59 0");
+  load_settings_from("0 -1 1 2147483647 -2147483648 82 83 75 28");
+  EXPECT_EQ(mode, 2);
+  EXPECT_EQ(scrn_size, 0);
+  EXPECT_EQ(b_u, 84);
+  EXPECT_EQ(b_d, 85);
+  load_settings_from("3 1 1");
+  EXPECT_EQ(mode, 3);
+  EXPECT_EQ(scrn_size, 1);
+}
+
+TEST_F(data_files, a_save_that_cannot_create_its_new_file_keeps_the_old_one) {
+  write_text(folder.file("KV settings.dat"), "1 1 1 1 1 1 1 1 1");
+  write_text(folder.file("KV scores.dat"), "9 9 9");
+  // Something in the way of the new file: the folder refuses it.
+  std::filesystem::create_directory(folder.file("KV settings.dat.tmp"));
+  std::filesystem::create_directory(folder.file("KV scores.dat.tmp"));
+  save_settings();
+  save_highscores();
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "1 1 1 1 1 1 1 1 1");
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "9 9 9");
+}
+
+TEST_F(data_files, a_save_into_a_read_only_folder_keeps_the_old_file) {
+  if (geteuid() == 0) GTEST_SKIP() << "the superuser writes into read-only folders";
+  write_text(folder.file("KV scores.dat"), "9 9 9");
+  chmod(folder.path.c_str(), 0555);
+  save_highscores();
+  chmod(folder.path.c_str(), 0755);
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "9 9 9");
+}
+
+TEST_F(data_files, a_disk_that_fills_up_halfway_keeps_the_old_file) {
+  write_text(folder.file("KV settings.dat"), "3 0 1 84 85 82 83 75 28");
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 10;  // the new file can grow to 10 bytes only
+  auto *const previous = std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  EXPECT_FALSE(save_file("KV settings.dat", "2 0 1 84 85 82 83 75 28"));
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "3 0 1 84 85 82 83 75 28");
+  EXPECT_FALSE(std::filesystem::exists(folder.file("KV settings.dat.tmp")));
+  EXPECT_TRUE(save_file("KV settings.dat", "2 0 1 84 85 82 83 75 28"));
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 0 1 84 85 82 83 75 28");
+}
+
+}  // namespace
