@@ -1,0 +1,79 @@
+// Finding the game's window. There is no window manager under Xvfb, so
+// Allegro's own window is a direct child of the root, class "Allegro".
+#include "xharness.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstring>
+
+namespace {
+
+bool is_allegro_window(Display *dpy, Window w) {
+  XClassHint hint;
+  if (!XGetClassHint(dpy, w, &hint)) return false;
+  bool match = hint.res_class && std::strcmp(hint.res_class, "Allegro") == 0;
+  if (hint.res_name) XFree(hint.res_name);
+  if (hint.res_class) XFree(hint.res_class);
+  return match;
+}
+
+bool is_viewable(Display *dpy, Window w) {
+  XWindowAttributes attr;
+  return XGetWindowAttributes(dpy, w, &attr) && attr.map_state == IsViewable;
+}
+
+}  // namespace
+
+std::string get_window_name(xvfb_server &server, x_window window) {
+  char *name = nullptr;
+  std::string result;
+  if (XFetchName(server.display, window, &name) && name) result = name;
+  if (name) XFree(name);
+  return result;
+}
+
+x_window find_game_window(xvfb_server &server, const char *name) {
+  Display *dpy = server.display;
+  Window root_back, parent;
+  Window *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &count))
+    return 0;
+  Window found = 0;
+  // Top of the stacking order first: that is the one a player would see.
+  for (unsigned int i = count; i-- > 0 && !found;) {
+    Window w = children[i];
+    if (!is_allegro_window(dpy, w) || !is_viewable(dpy, w)) continue;
+    if (name && get_window_name(server, w) != name) continue;
+    found = w;
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+x_window wait_for_game_window(xvfb_server &server, int timeout_ms, const char *name) {
+  x_window found = 0;
+  poll_until([&] { return (found = find_game_window(server, name)) != 0; }, timeout_ms, 10);
+  return found;
+}
+
+window_size get_window_size(xvfb_server &server, x_window window) {
+  window_size size;
+  XWindowAttributes attr;
+  if (XGetWindowAttributes(server.display, window, &attr)) {
+    size.width = attr.width;
+    size.height = attr.height;
+  }
+  return size;
+}
+
+bool wait_for_window_size(xvfb_server &server, x_window window, int width, int height,
+                          int timeout_ms) {
+  return poll_until(
+      [&] {
+        window_size s = get_window_size(server, window);
+        return s.width == width && s.height == height;
+      },
+      timeout_ms, 10);
+}

@@ -1,0 +1,44 @@
+// Real key presses through XTEST: they travel the same path as a keyboard's,
+// through the server to whichever window has the focus.
+#include "xharness.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+bool send_key(xvfb_server &server, unsigned long keysym, bool down) {
+  Display *dpy = server.display;
+  KeyCode code = XKeysymToKeycode(dpy, static_cast<KeySym>(keysym));
+  if (code == 0) return false;
+  if (!XTestFakeKeyEvent(dpy, code, down ? True : False, CurrentTime)) return false;
+  XSync(dpy, False);  // the server has it before we go on timing the hold
+  return true;
+}
+
+}  // namespace
+
+bool focus_window(xvfb_server &server, x_window window) {
+  Display *dpy = server.display;
+  XWindowAttributes attr;
+  if (!XGetWindowAttributes(dpy, window, &attr) || attr.map_state != IsViewable) return false;
+  // Pointer inside too: Allegro listens on a child window, and key events go
+  // to the child under the pointer when the focus is its top-level window.
+  XWarpPointer(dpy, None, window, 0, 0, 0, 0, attr.width / 2, attr.height / 2);
+  XSetInputFocus(dpy, window, RevertToPointerRoot, CurrentTime);
+  XSync(dpy, False);
+  Window focused = 0;
+  int revert = 0;
+  XGetInputFocus(dpy, &focused, &revert);
+  return focused == window;
+}
+
+bool key_down(xvfb_server &server, unsigned long keysym) { return send_key(server, keysym, true); }
+
+bool key_up(xvfb_server &server, unsigned long keysym) { return send_key(server, keysym, false); }
+
+bool tap_key(xvfb_server &server, unsigned long keysym, int hold_ms) {
+  if (!key_down(server, keysym)) return false;
+  pause_ms(hold_ms);
+  return key_up(server, keysym);
+}

@@ -1,0 +1,152 @@
+// The built game in a real window: what a player sees in the first second,
+// and what the close button leaves behind on disk.
+#include <gtest/gtest.h>
+
+#include "xharness.h"
+
+#include <X11/keysym.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace {
+
+// $KV_DATA_DIR, when set, points the tests at another copy of the pictures.
+std::string data_dir() {
+  const char *env = std::getenv("KV_DATA_DIR");
+  return env && *env ? env : KV_DATA_DIR;
+}
+
+const int window_timeout_ms = 5000;  // start-up loads every picture first
+const int size_timeout_ms = 3000;
+
+// Every game start gets its own X server and folder; teardown kills what is
+// left, so a failed test cannot leak into the next.
+class WindowStartup : public testing::Test {
+ protected:
+  void SetUp() override {
+    binary = game_binary_path();
+    ASSERT_FALSE(binary.empty()) << "no game binary configured";
+    ASSERT_TRUE(start_xvfb(server)) << "no Xvfb on :90..:140";
+  }
+
+  void TearDown() override {
+    if (HasFailure()) report_failure();
+    kill_game(game);
+  }
+
+  // Lays out the folder (copy_images for a folder a test may spoil).
+  bool prepare(bool copy_images = false) {
+    return make_work_folder(folder, data_dir(), copy_images);
+  }
+
+  bool launch() { return start_game(game, binary, folder, server); }
+
+  x_window wait_window() {
+    x_window w = wait_for_game_window(server, window_timeout_ms);
+    EXPECT_NE(w, 0u) << "no game window; stderr:\n" << read_game_stderr(folder);
+    return w;
+  }
+
+  // True once the window shows anything but black.
+  bool shows_something(x_window w) {
+    rgb_image image;
+    if (!grab_window(server, w, image)) return false;
+    const int all = image.width * image.height;
+    return all > 0 && count_colour(image, 0, 0, image.width, image.height, rgb_colour{}) < all;
+  }
+
+  // The game's own words and a screenshot beside the test binary.
+  void report_failure() {
+    if (folder.path.empty()) return;
+    std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    rgb_image image;
+    x_window w = find_game_window(server);
+    if (w && grab_window(server, w, image)) write_ppm("window-" + name + ".ppm", image);
+    std::cerr << "--- game stderr (" << name << ") ---\n" << read_game_stderr(folder);
+  }
+
+  std::string binary;
+  xvfb_server server;
+  work_folder folder;
+  game_process game;
+};
+
+}  // namespace
+
+TEST_F(WindowStartup, OpensSmallWithoutSettings) {
+  ASSERT_TRUE(prepare()) << "pictures and fonts in " << data_dir();
+  ASSERT_TRUE(launch()) << binary;
+  x_window w = wait_window();
+  ASSERT_NE(w, 0u);
+  EXPECT_TRUE(wait_for_window_size(server, w, 320, 240, size_timeout_ms));
+}
+
+TEST_F(WindowStartup, OpensLargeWhenSettingsSaySo) {
+  ASSERT_TRUE(prepare()) << "pictures and fonts in " << data_dir();
+  ASSERT_TRUE(write_work_file(folder, "KV settings.dat", "2 1 1 84 85 82 83 75 28"));
+  ASSERT_TRUE(launch()) << binary;
+  x_window w = wait_window();
+  ASSERT_NE(w, 0u);
+  // It may open small first: Allegro resizes the same window for the new mode.
+  EXPECT_TRUE(wait_for_window_size(server, w, 640, 480, size_timeout_ms));
+  window_size s = get_window_size(server, w);
+  EXPECT_EQ(s.width, 640);
+  EXPECT_EQ(s.height, 480);
+}
+
+TEST_F(WindowStartup, DrawsTheBackgroundSoon) {
+  ASSERT_TRUE(prepare()) << "pictures and fonts in " << data_dir();
+  ASSERT_TRUE(launch()) << binary;
+  x_window w = wait_window();
+  ASSERT_NE(w, 0u);
+  EXPECT_TRUE(poll_until([&] { return shows_something(w); }, 1500, 20))
+      << "window still all black";
+}
+
+TEST_F(WindowStartup, CloseButtonQuitsAndSavesDefaults) {
+  ASSERT_TRUE(prepare()) << "pictures and fonts in " << data_dir();
+  ASSERT_TRUE(launch()) << binary;
+  x_window w = wait_window();
+  ASSERT_NE(w, 0u);
+  // Drawing means the frame loop runs, so the close callback is in place.
+  ASSERT_TRUE(poll_until([&] { return shows_something(w); }, 1500, 20));
+  ASSERT_TRUE(send_close_message(server, w));
+  exit_result r = wait_for_exit(game, 1000);
+  ASSERT_TRUE(r.exited) << "still running 1 s after the close message";
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(read_work_file(folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28");
+  EXPECT_EQ(read_work_file(folder, "KV scores.dat"), "2000 2000 2000");
+}
+
+TEST_F(WindowStartup, MissingPictureStopsTheGameAndNamesIt) {
+  ASSERT_TRUE(prepare(true)) << "pictures and fonts in " << data_dir();
+  ASSERT_TRUE(remove_work_file(folder, "KV IMAGE/background.bmp"));
+  ASSERT_TRUE(launch()) << binary;
+  exit_result r = wait_for_exit(game, window_timeout_ms);
+  ASSERT_TRUE(r.exited) << "still running without its background picture";
+  EXPECT_EQ(r.signal, 0);
+  EXPECT_NE(r.code, 0);
+  EXPECT_NE(read_game_stderr(folder).find("background.bmp"), std::string::npos)
+      << "stderr:\n" << read_game_stderr(folder);
+}
+
+TEST_F(WindowStartup, HeldEscapeSkipsTheSplashAndQuits) {
+  ASSERT_TRUE(prepare()) << "pictures and fonts in " << data_dir();
+  ASSERT_TRUE(write_work_file(folder, "KV settings.dat", "2 0 1 84 85 82 83 75 28"));
+  ASSERT_TRUE(launch()) << binary;
+  x_window w = wait_window();
+  ASSERT_NE(w, 0u);
+  ASSERT_TRUE(poll_until([&] { return shows_something(w); }, 1500, 20));
+  // Escape ends the splash at once and, held a second on the title, quits:
+  // an exit well before the splash's own 5.6 s proves the keys arrive.
+  ASSERT_TRUE(focus_window(server, w));
+  ASSERT_TRUE(key_down(server, XK_Escape));
+  exit_result r = wait_for_exit(game, 4000);
+  key_up(server, XK_Escape);
+  ASSERT_TRUE(r.exited) << "Escape did not reach the game";
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(read_work_file(folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28");
+}

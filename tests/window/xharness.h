@@ -1,0 +1,147 @@
+// Drives the real game in a real X window: a private Xvfb server, a scratch
+// working folder, the game process, its window, keys, the close button and
+// the pixels on screen. Tests never include Xlib themselves.
+#pragma once
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct _XDisplay;  // Xlib's Display
+
+// ---- time -------------------------------------------------------------
+
+long long now_ms();  // monotonic milliseconds
+void pause_ms(int ms);
+// Calls check every step_ms until it returns true or timeout_ms pass.
+bool poll_until(const std::function<bool()> &check, int timeout_ms, int step_ms = 5);
+
+// ---- X server ---------------------------------------------------------
+
+// One Xvfb on a free display number, plus our own connection to it.
+// Stopped (and reaped) on destruction.
+struct xvfb_server {
+  int number = -1;          // the N of ":N"
+  pid_t pid = -1;
+  _XDisplay *display = nullptr;
+  std::string name;         // ":N"
+
+  xvfb_server() = default;
+  xvfb_server(const xvfb_server &) = delete;
+  xvfb_server &operator=(const xvfb_server &) = delete;
+  ~xvfb_server();
+};
+
+// Tries :90..:140 until an Xvfb comes up and accepts a connection (5 s each).
+bool start_xvfb(xvfb_server &server);
+void stop_xvfb(xvfb_server &server);
+// The X errors swallowed since the last call (windows can vanish under us).
+int take_x_error_count();
+
+// ---- working folder ---------------------------------------------------
+
+// A scratch folder laid out like the game's install: "KV IMAGE" and the two
+// fonts. Removed (with everything the game wrote) on destruction.
+struct work_folder {
+  std::string path;
+
+  work_folder() = default;
+  work_folder(const work_folder &) = delete;
+  work_folder &operator=(const work_folder &) = delete;
+  ~work_folder();
+};
+
+// Links (or, with copy_images, copies) the pictures and fonts from data_dir;
+// false if any of them is missing there.
+bool make_work_folder(work_folder &folder, const std::string &data_dir, bool copy_images = false);
+void remove_work_folder(work_folder &folder);
+std::string work_path(const work_folder &folder, const std::string &name);
+bool write_work_file(const work_folder &folder, const std::string &name, const std::string &text);
+// The file's bytes, or "" when it is missing (see work_file_exists).
+std::string read_work_file(const work_folder &folder, const std::string &name);
+bool work_file_exists(const work_folder &folder, const std::string &name);
+bool remove_work_file(const work_folder &folder, const std::string &name);
+
+// ---- game process -----------------------------------------------------
+
+struct exit_result {
+  bool exited = false;  // false: still running when the wait timed out
+  int code = -1;        // exit status when it exited normally
+  int signal = 0;       // the signal that ended it, or 0
+};
+
+// A running game. Killed and reaped on destruction if still alive.
+struct game_process {
+  pid_t pid = -1;
+  bool reaped = false;
+  exit_result result;
+
+  game_process() = default;
+  game_process(const game_process &) = delete;
+  game_process &operator=(const game_process &) = delete;
+  ~game_process();
+};
+
+// The binary to test: $KV_GAME_BINARY if set, else the one CMake built.
+std::string game_binary_path();
+// fork/exec with cwd = folder, DISPLAY = server, output to the files below.
+bool start_game(game_process &game, const std::string &binary, const work_folder &folder,
+                const xvfb_server &server, const std::vector<std::string> &args = {});
+exit_result wait_for_exit(game_process &game, int timeout_ms);
+bool game_running(game_process &game);
+void kill_game(game_process &game);
+// What the game printed, captured in the working folder.
+std::string read_game_stdout(const work_folder &folder);
+std::string read_game_stderr(const work_folder &folder);
+
+// ---- the game window --------------------------------------------------
+
+typedef unsigned long x_window;  // Xlib's Window
+
+struct window_size {
+  int width = 0;
+  int height = 0;
+};
+
+// The viewable top-level Allegro window, or 0. Allegro names it after the
+// executable; name may be null to accept any title.
+x_window find_game_window(xvfb_server &server, const char *name = nullptr);
+x_window wait_for_game_window(xvfb_server &server, int timeout_ms, const char *name = nullptr);
+window_size get_window_size(xvfb_server &server, x_window window);
+// Allegro resizes its window in place on a mode change: poll until it fits.
+bool wait_for_window_size(xvfb_server &server, x_window window, int width, int height,
+                          int timeout_ms);
+std::string get_window_name(xvfb_server &server, x_window window);
+
+// ---- keys and the close button -----------------------------------------
+
+// Input focus on the window and the pointer inside it, as a click would give.
+bool focus_window(xvfb_server &server, x_window window);
+bool key_down(xvfb_server &server, unsigned long keysym);
+bool key_up(xvfb_server &server, unsigned long keysym);
+// The game reads keys once per 20 ms frame, so hold well past one frame.
+bool tap_key(xvfb_server &server, unsigned long keysym, int hold_ms = 80);
+// WM_PROTOCOLS / WM_DELETE_WINDOW, the message a desktop's close button sends.
+bool send_close_message(xvfb_server &server, x_window window);
+
+// ---- pixels -------------------------------------------------------------
+
+struct rgb_colour {
+  unsigned char r = 0, g = 0, b = 0;
+};
+bool operator==(const rgb_colour &a, const rgb_colour &b);
+
+struct rgb_image {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned char> rgb;  // width*height*3, rows top to bottom
+};
+
+// Reads the window's pixels back; false if it cannot be read (gone, unmapped).
+bool grab_window(xvfb_server &server, x_window window, rgb_image &image);
+rgb_colour pixel_at(const rgb_image &image, int x, int y);
+// Pixels of exactly this colour in the rectangle (clipped to the image).
+int count_colour(const rgb_image &image, int x, int y, int w, int h, rgb_colour colour);
+// P6 PPM, for looking at a failure.
+bool write_ppm(const std::string &path, const rgb_image &image);

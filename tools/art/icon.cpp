@@ -1,0 +1,61 @@
+#include "icon.h"
+
+#include <cstdio>
+#include <map>
+#include <vector>
+
+#include "blocks.h"
+
+picture draw_icon() {
+  picture p = make_picture(icon_size, icon_size);
+  const int origin = (icon_size - 2 * block_size) / 2;
+  const int order[4] = {colour_red, colour_blue, colour_green, colour_yellow};
+  // A soft drop shadow first, so the stack lifts off any desktop colour.
+  for (int y = 0; y < 2 * block_size; ++y)
+    for (int x = 0; x < 2 * block_size; ++x) put_pixel(p, origin + x + 2, origin + y + 2, rgb{10, 10, 18});
+  for (int i = 0; i < 4; ++i)
+    paste_picture(p, draw_colour_block(order[i]), origin + (i % 2) * block_size, origin + (i / 2) * block_size);
+  return p;
+}
+
+bool save_xpm(const picture &p, const std::string &name, const std::string &path) {
+  // Two characters per pixel: plenty of codes for every shade we use.
+  static const char alphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789#$";
+  const int base = 64;
+  std::map<uint32_t, int> code_of;
+  std::vector<uint32_t> colours;  // in order of first use, so output is stable
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x) {
+      if (!is_solid(p, x, y)) continue;
+      rgb c = get_pixel(p, x, y);
+      uint32_t key = static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | static_cast<uint32_t>(c.b);
+      if (code_of.count(key)) continue;
+      code_of[key] = static_cast<int>(colours.size());
+      colours.push_back(key);
+    }
+  if (colours.size() >= static_cast<size_t>(base * base)) return false;
+  auto code = [&](int i) { return std::string{alphabet[i / base], alphabet[i % base]}; };
+
+  FILE *f = std::fopen(path.c_str(), "w");
+  if (!f) return false;
+  std::fprintf(f, "/* XPM */\nstatic char *%s[] = {\n", name.c_str());
+  std::fprintf(f, "\"%d %d %d 2\",\n", p.w, p.h, static_cast<int>(colours.size()) + 1);
+  std::fprintf(f, "\"   c None\",\n");
+  for (size_t i = 0; i < colours.size(); ++i)
+    std::fprintf(f, "\"%s c #%06X\",\n", code(static_cast<int>(i)).c_str(), colours[i]);
+  for (int y = 0; y < p.h; ++y) {
+    std::string line;
+    for (int x = 0; x < p.w; ++x) {
+      if (!is_solid(p, x, y)) {
+        line += "  ";
+        continue;
+      }
+      rgb c = get_pixel(p, x, y);
+      uint32_t key = static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | static_cast<uint32_t>(c.b);
+      line += code(code_of[key]);
+    }
+    std::fprintf(f, "\"%s\"%s\n", line.c_str(), y + 1 < p.h ? "," : "");
+  }
+  std::fprintf(f, "};\n");
+  return std::fclose(f) == 0;
+}

@@ -1,0 +1,7 @@
+// A small PNG writer: 8-bit RGB rows, compressed with zlib. Used for the art
+// montage and for screenshots of the game window.
+#pragma once
+
+// rgb holds w*h*3 bytes, rows top to bottom. Returns false on a bad size or
+// any write error.
+bool write_png(const char *path, int w, int h, const unsigned char *rgb);
