@@ -2,6 +2,10 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "app/clock.h"
 #include "app/resources.h"
 #include "app/startup.h"
@@ -23,7 +27,7 @@ TEST_F(clock_and_states, the_timer_callback_counts_milliseconds_past_32_bits) {
   EXPECT_EQ(timer.load(), 0x100000000ll);
 }
 
-TEST_F(clock_and_states, wait_frame_sleeps_one_millisecond_at_a_time_until_20_have_passed) {
+TEST_F(clock_and_states, wait_frame_sleeps_until_20_milliseconds_have_passed) {
   timer = 1000;
   start_time = 1000;
   wait_frame();
@@ -35,6 +39,45 @@ TEST_F(clock_and_states, wait_frame_sleeps_one_millisecond_at_a_time_until_20_ha
   slept_ms = 0;
   wait_frame();
   EXPECT_EQ(slept_ms, 0);
+}
+
+// A sleep may come back early (a signal, a lagging timer thread): the wait
+// must sleep again rather than end the frame short.
+static int short_sleeps = 0;
+static void sleep_one_ms_whatever_asked(unsigned int) {
+  short_sleeps++;
+  timer += 1;
+}
+
+TEST_F(clock_and_states, wait_frame_sleeps_again_when_a_sleep_ends_early) {
+  void (*saved)(unsigned int) = sleep_ms;
+  sleep_ms = sleep_one_ms_whatever_asked;
+  short_sleeps = 0;
+  timer = 500;
+  start_time = 497;  // the frame's work took 3 ms
+  wait_frame();
+  sleep_ms = saved;
+  EXPECT_EQ(timer.load(), 517);
+  EXPECT_EQ(short_sleeps, 17);
+}
+
+// The game's own sleep, against a thread that ticks the timer as Allegro's
+// does: it comes back only once the timer has moved on by what was asked.
+TEST_F(clock_and_states, sleep_on_timer_returns_only_after_the_timer_has_moved_on) {
+  std::atomic<bool> ticking{true};
+  std::thread ticker([&] {
+    while (ticking) {
+      std::this_thread::sleep_for(std::chrono::microseconds(1000));
+      update_timer();
+    }
+  });
+  for (unsigned int ms : {1u, 2u, 7u}) {
+    const std::int64_t before = timer.load();
+    sleep_on_timer(ms);
+    EXPECT_GE(timer.load(), before + ms) << ms << " ms";
+  }
+  ticking = false;
+  ticker.join();
 }
 
 TEST_F(clock_and_states, a_close_request_is_never_replaced_by_another_state) {
@@ -86,6 +129,28 @@ TEST_F(clock_and_states, the_background_rises_one_pixel_every_two_counts_and_rep
   EXPECT_EQ(pixel_at(buffer, 50, 100), before);
 }
 
+// A background with see-through pixels still lets the picture beneath show.
+TEST_F(clock_and_states, the_background_is_drawn_masked_where_it_has_magenta) {
+  BITMAP *saved = background;
+  BITMAP *holed = create_bitmap(197, 197);
+  ASSERT_NE(holed, nullptr);
+  blit(saved, holed, 0, 0, 0, 0, 197, 197);
+  rectfill(holed, 20, 30, 29, 39, makecol(255, 0, 255));
+  background = holed;
+  scroll_t = 0;
+  clear_to_color(buffer, makecol(1, 2, 3));
+  draw_background();
+  background = saved;
+  EXPECT_EQ(pixel_at(buffer, 25, 35), rgb(1, 2, 3));
+  EXPECT_EQ(pixel_at(buffer, 197 + 25, 35), rgb(1, 2, 3));
+  EXPECT_EQ(pixel_at(buffer, 40, 35), background_pixel(40, 35, 0));
+  destroy_bitmap(holed);
+  // Back on the opaque picture, every pixel is the background's again.
+  clear_to_color(buffer, makecol(1, 2, 3));
+  draw_background();
+  EXPECT_EQ(pixel_at(buffer, 25, 35), background_pixel(25, 35, 0));
+}
+
 void fill_pattern() {
   for (int y = 0; y < 240; y++)
     for (int x = 0; x < 320; x++) putpixel(buffer, x, y, makecol(x & 255, y, (x * 7 + y) & 255));
@@ -110,6 +175,11 @@ TEST_F(clock_and_states, present_buffer_stretches_to_640x480_at_the_large_size) 
       EXPECT_EQ(pixel_at(screen, 2 * x, 2 * y), p);
       EXPECT_EQ(pixel_at(screen, 2 * x + 1, 2 * y + 1), p);
     }
+  // Every pixel of the window is its source pixel, all four copies of it.
+  int wrong = 0;
+  for (int y = 0; y < 480; y++)
+    for (int x = 0; x < 640; x++) wrong += pixel_at(screen, x, y) != pixel_at(buffer, x / 2, y / 2);
+  EXPECT_EQ(wrong, 0);
 }
 
 // The top-level pass runs the blocks in a fixed order: a state set by an

@@ -12,9 +12,14 @@ extern std::atomic<int> game_state;      // current screen; 6 means quit
 extern int scroll_t;                     // background scroll counter, never reset
 extern int scrn_size;                    // 0: 320x240 window, 1: 640x480 window
 
-// How the frame wait sleeps. The game uses Allegro's rest; tests swap in a
+// How the frame wait sleeps. The game uses sleep_on_timer; tests swap in a
 // function that advances timer instead, so frames run without a clock.
 extern void (*sleep_ms)(unsigned int ms);
+
+// Sleeps until timer has moved on by ms: all but the last millisecond in
+// one rest, the last in naps of a quarter millisecond, so a wait ends just
+// after the tick it waits for, after a handful of wake-ups.
+void sleep_on_timer(unsigned int ms);
 
 constexpr int STATE_SPLASH = -3;
 constexpr int STATE_SOUND = -2;
@@ -38,7 +43,7 @@ extern std::atomic<bool> close_requested;
 // the window has been closed, the state stays 6 whatever the game writes.
 void set_state(int state);
 
-void wait_frame();                   // sleep 1 ms at a time until 20 ms have passed since start_time
+void wait_frame();                   // sleep until 20 ms have passed since start_time
 void present_bitmap(BITMAP *bmp);    // show a 320x240 picture at the current window size
 void present_buffer();               // present_bitmap(buffer)
 void draw_background();              // the scrolling 3x3 tiling of the background picture

@@ -7,10 +7,16 @@
 #include "frontend/keys.h"
 #include "frontend/screens.h"
 
+// Whether the fire key that chose this screen was still down as the window
+// switched: the switch takes the focus away for a moment and the library
+// forgets the keys that are down, so the key is read before it.
+static bool fire_held_at_switch = false;
+
 // Switches the window size at once. If the new size is refused the old one
 // is set back; if even that fails there is nothing to draw on, so the game
 // quits through the quit sequence and keeps its settings and scores.
 void enter_screen_size() {
+  fire_held_at_switch = key_down_now(b_f);
   const int old_size = scrn_size;
   scrn_size = (scrn_size + 1) % 2;
   if (set_window_size()) return;
@@ -32,5 +38,6 @@ void screen_size_frame() {
 
 // A fire key still held from the options menu ends the screen before its first frame.
 void run_screen_size() {
+  if (fire_held_at_switch) return;
   while (!key_down_now(b_f) && game_state == STATE_SCREEN_SIZE) screen_size_frame();
 }

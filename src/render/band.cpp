@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/clock.h"
+#include "app/frame_log.h"
 #include "app/resources.h"
 #include "field/rise.h"
 #include "frontend/keys.h"
@@ -35,6 +36,7 @@ static void run_banner(const char *text) {
   band_transition(t, true);
   textprintf_centre_ex(t, lrg_txt, 160, 105, makecol(255, 255, 255), -1, "%s", text);
   present_bitmap(t);
+  note_frame(MARK_HOLD);
   sleep_ms(1000);
   band_transition(t, false);
   destroy_bitmap(t);

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <zlib.h>
+
 namespace {
 
 // Safe to call again when a shared test environment already started
@@ -419,6 +421,44 @@ TEST_F(art, icon_is_a_complete_48_pixel_xpm) {
     }
   }
   EXPECT_GT(solid, 48 * 48 / 2);  // the blocks fill most of it
+}
+
+// The PNG icon desktops prefer is the XPM's picture: same size, and
+// see-through exactly where the XPM says None.
+TEST_F(art, icon_png_is_the_xpm_with_alpha) {
+  std::ifstream xpm_in(data_path("krove-vestin.xpm"));
+  std::vector<std::string> strings;
+  std::string line;
+  while (std::getline(xpm_in, line)) {
+    size_t a = line.find('"'), b = line.rfind('"');
+    if (a != std::string::npos && b > a) strings.push_back(line.substr(a + 1, b - a - 1));
+  }
+  ASSERT_FALSE(strings.empty());
+  std::istringstream head(strings[0]);
+  int w = 0, h = 0, colours = 0, per_pixel = 0;
+  head >> w >> h >> colours >> per_pixel;
+  ASSERT_EQ(strings.size(), static_cast<size_t>(1 + colours + h));
+
+  std::ifstream png_in(data_path("krove-vestin.png"), std::ios::binary);
+  std::vector<unsigned char> d((std::istreambuf_iterator<char>(png_in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(d.size(), 41u);
+  auto u32 = [&](size_t at) {
+    return static_cast<int>(d[at]) << 24 | static_cast<int>(d[at + 1]) << 16 |
+           static_cast<int>(d[at + 2]) << 8 | d[at + 3];
+  };
+  EXPECT_EQ(u32(16), w);
+  EXPECT_EQ(u32(20), h);
+  ASSERT_EQ(d[25], 6) << "RGBA";
+  ASSERT_EQ(std::string(d.begin() + 37, d.begin() + 41), "IDAT");
+  std::vector<unsigned char> raw(static_cast<size_t>((w * 4 + 1) * h));
+  uLongf raw_size = raw.size();
+  ASSERT_EQ(uncompress(raw.data(), &raw_size, d.data() + 41, u32(33)), Z_OK);
+  ASSERT_EQ(raw_size, raw.size());
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const bool clear = strings[1 + colours + y].substr(x * per_pixel, per_pixel) == std::string(per_pixel, ' ');
+      EXPECT_EQ(raw[y * (w * 4 + 1) + 1 + x * 4 + 3], clear ? 0 : 255) << x << "," << y;
+    }
 }
 
 }  // namespace

@@ -66,6 +66,31 @@ TEST(png_write, writes_chunks_and_stored_rows_that_read_back) {
   }
 }
 
+TEST(png_write, rgba_rows_keep_their_alpha) {
+  const int w = 5, h = 3;
+  std::vector<unsigned char> pixels(w * h * 4);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 13);
+  std::string path = ::testing::TempDir() + "kv_png_rgba.png";
+  ASSERT_TRUE(write_png_rgba(path.c_str(), w, h, pixels.data()));
+  std::ifstream in(path, std::ios::binary);
+  std::vector<unsigned char> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::remove(path.c_str());
+  ASSERT_GT(d.size(), 33u);
+  EXPECT_EQ(std::string(d.begin() + 12, d.begin() + 16), "IHDR");
+  EXPECT_EQ(d[24], 8);  // bit depth
+  EXPECT_EQ(d[25], 6);  // truecolour with alpha
+  // The one IDAT right after IHDR unpacks to four bytes a pixel.
+  const size_t at = 33;
+  ASSERT_EQ(std::string(d.begin() + at + 4, d.begin() + at + 8), "IDAT");
+  const uint32_t len = read_u32(d, at);
+  std::vector<unsigned char> raw(static_cast<size_t>((w * 4 + 1) * h));
+  uLongf raw_size = raw.size();
+  ASSERT_EQ(uncompress(raw.data(), &raw_size, d.data() + at + 8, len), Z_OK);
+  ASSERT_EQ(raw_size, raw.size());
+  for (int y = 0; y < h; ++y)
+    EXPECT_EQ(std::memcmp(&raw[y * (w * 4 + 1) + 1], &pixels[y * w * 4], w * 4), 0) << "row " << y;
+}
+
 TEST(png_write, refuses_bad_arguments) {
   unsigned char px[3] = {1, 2, 3};
   std::string path = ::testing::TempDir() + "kv_png_bad.png";

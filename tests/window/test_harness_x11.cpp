@@ -219,8 +219,15 @@ TEST_F(HarnessX11, ReadsTheWindowsPixels) {
   EXPECT_EQ(count_colour(image, 300, 220, 100, 100, blue), 20 * 20);  // clipped
   EXPECT_EQ(count_colour(image, 0, 0, 320, 240, rgb_colour{}), 0);
 
-  const std::string ppm = (fs::temp_directory_path() / "kv-harness-shot.ppm").string();
-  ASSERT_TRUE(write_ppm(ppm, image));
-  EXPECT_EQ(fs::file_size(ppm), std::string("P6\n320 240\n255\n").size() + 320 * 240 * 3);
-  fs::remove(ppm);
+  const std::string png = (fs::temp_directory_path() /
+                           ("kv-harness-shot-" + std::to_string(getpid()) + ".png"))
+                              .string();
+  ASSERT_TRUE(write_png_image(png, image));
+  std::ifstream in(png, std::ios::binary);
+  char head[24] = {};
+  in.read(head, sizeof head);
+  EXPECT_EQ(std::string(head, 8), "\x89PNG\r\n\x1a\n");
+  // IHDR: width and height, big-endian, right after the signature and chunk header.
+  EXPECT_EQ(std::string(head + 16, 8), std::string("\0\0\x01\x40\0\0\0\xf0", 8));
+  fs::remove(png);
 }

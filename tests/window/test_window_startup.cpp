@@ -63,7 +63,7 @@ class WindowStartup : public testing::Test {
     std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
     rgb_image image;
     x_window w = find_game_window(server);
-    if (w && grab_window(server, w, image)) write_ppm("window-" + name + ".ppm", image);
+    if (w && grab_window(server, w, image)) write_png_image("window-" + name + ".png", image);
     std::cerr << "--- game stderr (" << name << ") ---\n" << read_game_stderr(folder);
   }
 

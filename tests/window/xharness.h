@@ -95,6 +95,14 @@ void kill_game(game_process &game);
 std::string read_game_stdout(const work_folder &folder);
 std::string read_game_stderr(const work_folder &folder);
 
+// Any program: argv[0] is looked up on PATH when it has no slash; it runs
+// in cwd with env applied over the runner's environment ("NAME=value" sets,
+// a bare "NAME" removes); its output goes to out_path and err_path, or
+// nowhere when they are empty. Wait for it and kill it as for the game.
+bool start_command(game_process &process, const std::vector<std::string> &argv,
+                   const std::string &cwd, const std::vector<std::string> &env,
+                   const std::string &out_path = "", const std::string &err_path = "");
+
 // ---- the game window --------------------------------------------------
 
 typedef unsigned long x_window;  // Xlib's Window
@@ -143,5 +151,5 @@ bool grab_window(xvfb_server &server, x_window window, rgb_image &image);
 rgb_colour pixel_at(const rgb_image &image, int x, int y);
 // Pixels of exactly this colour in the rectangle (clipped to the image).
 int count_colour(const rgb_image &image, int x, int y, int w, int h, rgb_colour colour);
-// P6 PPM, for looking at a failure.
-bool write_ppm(const std::string &path, const rgb_image &image);
+// 8-bit RGB PNG, for looking at a failure or showing the game.
+bool write_png_image(const std::string &path, const rgb_image &image);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "blocks.h"
+#include "png_write.h"
 
 picture draw_icon() {
   picture p = make_picture(icon_size, icon_size);
@@ -58,4 +59,16 @@ bool save_xpm(const picture &p, const std::string &name, const std::string &path
   }
   std::fprintf(f, "};\n");
   return std::fclose(f) == 0;
+}
+
+bool save_icon_png(const picture &p, const std::string &path) {
+  std::vector<unsigned char> rgba;
+  rgba.reserve(static_cast<size_t>(p.w) * p.h * 4);
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x) {
+      const bool solid = is_solid(p, x, y);
+      const rgb c = solid ? get_pixel(p, x, y) : rgb{0, 0, 0};
+      for (int v : {c.r, c.g, c.b, solid ? 255 : 0}) rgba.push_back(static_cast<unsigned char>(v));
+    }
+  return write_png_rgba(path.c_str(), p.w, p.h, rgba.data());
 }

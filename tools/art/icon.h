@@ -1,4 +1,4 @@
-// The desktop icon: four of our blocks in a 2x2 stack, as XPM text.
+// The desktop icon: four of our blocks in a 2x2 stack, as XPM text and as PNG.
 #pragma once
 #include <string>
 
@@ -8,3 +8,5 @@ const int icon_size = 48;
 
 picture draw_icon();
 bool save_xpm(const picture &p, const std::string &name, const std::string &path);
+// The same icon as a PNG with alpha, which desktops show best.
+bool save_icon_png(const picture &p, const std::string &path);

@@ -1,7 +1,7 @@
 // kv-artgen: paints every picture and both fonts of Krove Vestin.
 //   kv-artgen OUTDIR [--montage FILE.png]
 // Writes "OUTDIR/KV IMAGE/*.bmp", OUTDIR/krove_sfont.bmp,
-// OUTDIR/krove_lfont.pcx and OUTDIR/krove-vestin.xpm, the same bytes on
+// OUTDIR/krove_lfont.pcx and the icon OUTDIR/krove-vestin.{xpm,png}, the same bytes on
 // every run.
 #include <allegro.h>
 
@@ -78,6 +78,7 @@ int main(int argc, char **argv) {
   if (!save_font_sheet(build_small_glyphs(), out_dir + "/krove_sfont.bmp")) return fail("krove_sfont.bmp");
   if (!save_font_sheet(build_large_glyphs(), out_dir + "/krove_lfont.pcx")) return fail("krove_lfont.pcx");
   if (!save_xpm(draw_icon(), "krove_vestin", out_dir + "/krove-vestin.xpm")) return fail("krove-vestin.xpm");
+  if (!save_icon_png(draw_icon(), out_dir + "/krove-vestin.png")) return fail("krove-vestin.png");
 
   if (!montage_path.empty()) {
     std::filesystem::path parent = std::filesystem::path(montage_path).parent_path();

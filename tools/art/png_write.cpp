@@ -23,10 +23,12 @@ static void put_chunk(std::vector<unsigned char> &out, const char *type,
   put_u32(out, static_cast<std::uint32_t>(crc));
 }
 
-bool write_png(const char *path, int w, int h, const unsigned char *rgb) {
+// channels: 3 for RGB (PNG colour type 2), 4 for RGBA (colour type 6).
+static bool write_png_channels(const char *path, int w, int h, const unsigned char *rgb,
+                               int channels) {
   if (!path || !rgb || w <= 0 || h <= 0 || w > (1 << 14) || h > (1 << 14)) return false;
   // Raw scanlines, each led by filter byte 0 (none).
-  const size_t row = static_cast<size_t>(w) * 3;
+  const size_t row = static_cast<size_t>(w) * channels;
   std::vector<unsigned char> raw;
   raw.reserve((row + 1) * h);
   for (int y = 0; y < h; ++y) {
@@ -44,7 +46,7 @@ bool write_png(const char *path, int w, int h, const unsigned char *rgb) {
   put_u32(header, static_cast<std::uint32_t>(w));
   put_u32(header, static_cast<std::uint32_t>(h));
   header.push_back(8);  // bits per sample
-  header.push_back(2);  // truecolour
+  header.push_back(channels == 4 ? 6 : 2);  // truecolour, with alpha or without
   header.push_back(0);  // deflate
   header.push_back(0);  // adaptive filters
   header.push_back(0);  // no interlace
@@ -57,4 +59,12 @@ bool write_png(const char *path, int w, int h, const unsigned char *rgb) {
   bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
   ok = (std::fclose(f) == 0) && ok;
   return ok;
+}
+
+bool write_png(const char *path, int w, int h, const unsigned char *rgb) {
+  return write_png_channels(path, w, h, rgb, 3);
+}
+
+bool write_png_rgba(const char *path, int w, int h, const unsigned char *rgba) {
+  return write_png_channels(path, w, h, rgba, 4);
 }

@@ -1,0 +1,28 @@
+// Reading the well off the game window: where the cursor is, how far the
+// field has risen, and the colour of every cell, so the session can aim at
+// groups and keep a game going for a minute and more.
+#pragma once
+#include "xharness.h"
+
+constexpr int WELL_COLS = 8;
+constexpr int WELL_ROWS = 12;
+
+struct field_view {
+  int cursor_col = -1, cursor_row = -1;
+  int lift = 0;                      // pixels the field has risen into the next row
+  int colour[WELL_COLS][WELL_ROWS];  // 1-4 for the four block colours, 0 anything else
+};
+
+// False when the cursor is not on screen (a band or another screen is up).
+// Works on the 320x240 window and on the 640x480 one.
+bool read_field(const rgb_image &image, field_view &view);
+
+struct aim {
+  int col = -1, row = -1;
+  int group = 0;  // blocks that burst with it
+};
+// The cell of rows 3-11 whose group takes most off the tallest columns
+// (each block weighs its column's height squared), nearest the cursor
+// among equals; no aim (col -1) when every group is a lone block, which
+// would only cost points.
+aim choose_aim(const field_view &view);

@@ -1,0 +1,60 @@
+// Playing the real game through its window: start it, look at its picture,
+// press keys until the screen shows what a step should lead to. Every wait
+// polls for a screen state with a generous timeout, so a busy machine only
+// makes the tests slower, never wrong.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "xharness.h"
+
+// One game process in its own X server and folder.
+struct game_session {
+  xvfb_server server;
+  work_folder folder;
+  game_process game;
+  x_window window = 0;
+};
+
+typedef std::function<bool(const rgb_image &)> picture_check;
+
+// The pictures and fonts: $KV_DATA_DIR, else the tree's data/.
+std::string game_data_dir();
+// X server, working folder, and the fonts and marker pictures the screen
+// checks need.
+bool prepare_session(game_session &s);
+// Starts the game in the session's folder, waits for its window, gives it
+// the focus.
+bool launch_game(game_session &s);
+
+// The window's picture at the game's 320x240, halved when the window is
+// 640x480 (every pixel there is doubled); false while it cannot be read.
+bool grab_picture(game_session &s, rgb_image &picture);
+// Polls until the picture passes check; picture holds the last grab.
+bool wait_for_picture(game_session &s, const picture_check &check, int timeout_ms,
+                      rgb_image *picture = nullptr);
+// Holds the key down until the picture passes check, then lets it go.
+bool hold_key_until(game_session &s, unsigned long keysym, const picture_check &check,
+                    int timeout_ms, rgb_image *picture = nullptr);
+// Holds the key down until the game has ended (or timeout_ms passed).
+exit_result hold_key_until_exit(game_session &s, unsigned long keysym, int timeout_ms);
+// Taps the key, waits up to retry_ms for check, and taps again if it did not
+// pass: a tap the game did not see (a slow frame, or a screen still deaf to
+// the key) costs one retry instead of the test.
+bool tap_key_until(game_session &s, unsigned long keysym, const picture_check &check,
+                   int timeout_ms, int retry_ms = 1000, rgb_image *picture = nullptr);
+
+// Moves a menu's marker to entry target with the given up or down key, one
+// checked tap at a time (the list wraps, so either key gets there).
+bool choose_menu_entry(game_session &s, unsigned long step_keysym, int base_y, int entries,
+                       int target, int timeout_ms = 10000);
+// Moves the game cursor to (column, row) with the arrow keys, one checked
+// tap at a time. The field may push the cursor up a row meanwhile; the loop
+// just goes on from where it is.
+bool move_cursor_to(game_session &s, int column, int row, int timeout_ms = 10000);
+
+// Saves the picture as $KV_SCREENSHOT_DIR/screen-NAME.png when that is set.
+void save_screenshot(const rgb_image &picture, const std::string &name);
+// On failure: the window as window-TEST.png in the working directory (the
+// test binary's folder under ctest) and the game's stderr.
+void report_session_failure(game_session &s, const std::string &test_name);
