@@ -27,8 +27,9 @@ bool outline_at(const rgb_image &image, int x, int y) {
 struct reference {
   int colour, r, g, b;
 };
-const reference blocks[4] = {
-    {1, 207, 113, 109}, {2, 86, 105, 180}, {3, 112, 194, 130}, {4, 216, 200, 114}};
+const reference blocks[6] = {{1, 207, 113, 109}, {2, 86, 105, 180}, {3, 112, 194, 130},
+                             {4, 216, 200, 114}, {AREA_POWER_UP, 194, 129, 56},
+                             {BAND_POWER_UP, 116, 150, 177}};
 
 int classify(const rgb_image &image, int x0, int y0) {
   long r = 0, g = 0, b = 0, n = 0;
@@ -44,7 +45,9 @@ int classify(const rgb_image &image, int x0, int y0) {
     const long dr = r - ref.r, dg = g - ref.g, db = b - ref.b;
     if (dr * dr + dg * dg + db * db < 35 * 35) return ref.colour;
   }
-  return 0;
+  // Bright but no block: a colour-clear power-up, its block drawn faint
+  // under the mark. Empty cells are the darkened background.
+  return r + g + b > 3 * 70 ? COLOUR_POWER_UP : 0;
 }
 
 int group_size(const field_view &v, int c, int r, bool seen[WELL_COLS][WELL_ROWS]) {
@@ -101,10 +104,11 @@ aim choose_aim(const field_view &view) {
       if (seen[c][r] || view.colour[c][r] == 0) continue;
       bool mine[WELL_COLS][WELL_ROWS] = {};
       const int n = group_size(view, c, r, mine);
-      int v = 0;
+      int v = 1000 * n;  // the most blocks first, then the tallest columns
       for (int x = 0; x < WELL_COLS; x++)
         for (int y = 0; y < WELL_ROWS; y++)
           if (mine[x][y]) v += height[x] * height[x];
+      if (view.colour[c][r] >= AREA_POWER_UP) v = 1 << 20;  // clears more than any group
       for (int x = 0; x < WELL_COLS; x++)
         for (int y = 0; y < WELL_ROWS; y++)
           if (mine[x][y]) size[x][y] = n, value[x][y] = v, seen[x][y] = true;
@@ -113,7 +117,7 @@ aim choose_aim(const field_view &view) {
   int best_value = 0, best_distance = 1 << 30;
   for (int c = 0; c < WELL_COLS; c++)
     for (int r = 3; r < WELL_ROWS; r++) {
-      if (size[c][r] < 2) continue;
+      if (size[c][r] < 2 && view.colour[c][r] < AREA_POWER_UP) continue;
       const int d = std::abs(c - view.cursor_col) + std::abs(r - view.cursor_row);
       if (value[c][r] > best_value || (value[c][r] == best_value && d < best_distance)) {
         best = {c, r, size[c][r]};

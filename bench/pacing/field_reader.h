@@ -4,13 +4,16 @@
 #pragma once
 #include "xharness.h"
 
+constexpr int AREA_POWER_UP = 5;  // cell colours past the four blocks
+constexpr int BAND_POWER_UP = 6;
+constexpr int COLOUR_POWER_UP = 7;
 constexpr int WELL_COLS = 8;
 constexpr int WELL_ROWS = 12;
 
 struct field_view {
   int cursor_col = -1, cursor_row = -1;
   int lift = 0;                      // pixels the field has risen into the next row
-  int colour[WELL_COLS][WELL_ROWS];  // 1-4 for the four block colours, 0 anything else
+  int colour[WELL_COLS][WELL_ROWS];  // 1-4 block colours, 5-7 power-ups, 0 empty
 };
 
 // False when the cursor is not on screen (a band or another screen is up).
@@ -21,8 +24,8 @@ struct aim {
   int col = -1, row = -1;
   int group = 0;  // blocks that burst with it
 };
-// The cell of rows 3-11 whose group takes most off the tallest columns
-// (each block weighs its column's height squared), nearest the cursor
-// among equals; no aim (col -1) when every group is a lone block, which
-// would only cost points.
+// The cell of rows 3-11 in the biggest group, among equals the one that
+// takes most off the tallest columns (each block weighs its column's height
+// squared), then the nearest the cursor; a power-up before any group; no
+// aim (col -1) when every group is a lone block, which would only cost points.
 aim choose_aim(const field_view &view);

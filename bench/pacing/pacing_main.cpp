@@ -89,13 +89,21 @@ bool run_session(const options &o, std::vector<logged_frame> &log,
   }
   const auto threads_before = thread_cpu_ns(game.pid);
   const std::int64_t threads_from = monotonic_ns();
-  until(t0, 10000);  // the splash runs its 5.6 s, then the title for a while
+  until(t0, 12000);  // the splash runs its 5.6 s, then the title for a while
   tap_key(server, XK_space);  // START
-  shots_fired = play_game(server, w, 64000, o.shots);
-  tap_key(server, XK_Escape);  // give up: the game-over banner, then the high scores
-  pause_ms(5500);
+  const play_result played = play_game(server, w, 64000, o.shots);
+  shots_fired = played.shots;
+  if (played.lost) {
+    // The banner has run: the high scores are up already.
+    std::printf("WARNING: the field ended the game after %.1f s; this run's game is short\n",
+                played.played_ms / 1000.0);
+    pause_ms(8000);
+  } else {
+    tap_key(server, XK_Escape);  // give up: the game-over banner, then the high scores
+    pause_ms(9500);              // the banner, then the high scores for 8 s
+  }
   tap_key(server, XK_Escape);  // back to the title
-  pause_ms(3000);
+  pause_ms(4000);
   print_threads(threads_before, thread_cpu_ns(game.pid), (monotonic_ns() - threads_from) / 1e9);
   send_close_message(server, w);
   const exit_result r = wait_for_exit(game, 5000);

@@ -21,11 +21,12 @@ void save_shot(xvfb_server &server, x_window window, const std::string &dir, int
 
 }  // namespace
 
-int play_game(xvfb_server &server, x_window window, int play_ms, const std::string &shots_dir) {
+play_result play_game(xvfb_server &server, x_window window, int play_ms, const std::string &shots_dir) {
   const long long begin = now_ms();
   long long last_fire = 0;
   bool paused_once = false;
-  int shots = 0, pictures = 0;
+  play_result result;
+  int pictures = 0;
   long long last_live = now_ms();
   while (now_ms() - begin < play_ms) {
     if (!shots_dir.empty() && (now_ms() - begin) / 5000 >= pictures)
@@ -44,7 +45,10 @@ int play_game(xvfb_server &server, x_window window, int play_ms, const std::stri
     // Nothing to aim at under a banner: look again shortly.
     if (!grab_window(server, window, image) || !read_field(image, view)) {
       // Longer than any banner: the game is over, lost to the field.
-      if (now_ms() - last_live > 4000) break;
+      if (now_ms() - last_live > 4000) {
+        result.lost = true;
+        break;
+      }
       pause_ms(100);
       continue;
     }
@@ -60,8 +64,9 @@ int play_game(xvfb_server &server, x_window window, int play_ms, const std::stri
     pause_ms(static_cast<int>(last_fire + recharge_ms - now_ms()));
     tap_key(server, XK_space, 60);
     last_fire = now_ms();
-    shots++;
-    pause_ms(150);  // the blast starts before the next look
+    result.shots++;
+    pause_ms(300);  // the blast is over before the next look
   }
-  return shots;
+  result.played_ms = now_ms() - begin;
+  return result;
 }

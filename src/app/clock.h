@@ -16,9 +16,9 @@ extern int scrn_size;                    // 0: 320x240 window, 1: 640x480 window
 // function that advances timer instead, so frames run without a clock.
 extern void (*sleep_ms)(unsigned int ms);
 
-// Sleeps until timer has moved on by ms: all but the last millisecond in
-// one rest, the last in naps of a quarter millisecond, so a wait ends just
-// after the tick it waits for, after a handful of wake-ups.
+// Sleeps until timer has moved on by ms: most of it in one rest, the last
+// few milliseconds in short steps, so a wait ends just after the tick it
+// waits for, after a handful of wake-ups.
 void sleep_on_timer(unsigned int ms);
 
 constexpr int STATE_SPLASH = -3;
