@@ -43,7 +43,10 @@ struct player_report {
 // game's memory, so the player itself cannot race the game.
 void play(xvfb_server &server, player_report &report) {
   const x_window w = wait_for_game_window(server, 20000);
-  if (!(report.window = w != 0)) return;
+  if (!(report.window = w != 0)) {
+    quit_game();  // no window to close: end the program as its close button would
+    return;
+  }
   focus_window(server, w);
   report.game_seen = poll_until(
       [&] {

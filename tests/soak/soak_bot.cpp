@@ -6,8 +6,10 @@
 
 #include "app/clock.h"
 #include "field/grid.h"
+#include "field/shot.h"
 #include "frontend/keys.h"
 #include "frontend/screens.h"
+#include "soak_aim.h"
 
 namespace {
 
@@ -19,11 +21,13 @@ int last_loop = 0;
 int goal = 0;            // the menu entry the player is heading for
 int next_mode = 0;       // difficulty entry to pick next, in turn
 int titles_seen = 0;
-bool errand_done = false;     // a difficulty was errand_done since the last title
+bool errand_done = false;  // the options trip from the title has done its errand
 int options_goal = -1;   // the options entry this trip from the title is for
 int pause_phase = 0;     // 0 none; 1 holding the first press; 2 let go; 3 second press
 int pause_calls = 0;     // calls left in the current pause phase
 bool esc_down = false;
+bool skilled = false;    // this game is played to last, aiming at the best group
+int games_seen = 0;
 int controls_key = -1;   // the key held for the current binding step
 int controls_step = -1;
 
@@ -96,6 +100,10 @@ void new_screen(int state) {
       errand_done = true;
       goal = 0;
       break;
+    case STATE_GAME:
+      skilled = ++games_seen % 4 == 0;
+      if (skilled) tally.skilled_games++;
+      break;
     default:
       goal = 0;
   }
@@ -157,14 +165,37 @@ void pause_call() {
   set_key(b_p, pause_phase == 1 || pause_phase == 3);
 }
 
+// Aims at the best shot: a step towards it each other call, fire on it
+// once the recharge is over.
+void skilled_call() {
+  for (int sc : {b_l, b_r, b_u, b_d})
+    if (is_down(sc)) {
+      set_key(sc, false);
+      return;
+    }
+  const aim target = best_shot();
+  if (target.column < 0) {
+    set_key(b_f, false);
+    return;
+  }
+  if (tx != target.column) set_key(tx < target.column ? b_r : b_l, true);
+  if (ty != target.row) set_key(ty < target.row ? b_d : b_u, true);
+  const bool on_target = tx == target.column && ty == target.row;
+  set_key(b_f, on_target && recharge == 0 && !is_down(b_f));
+}
+
 void game_call() {
-  for (int sc : {b_l, b_r, b_u, b_d}) toggle(sc, 0.1);
-  set_key(b_f, is_down(b_f) ? !chance(0.3) : chance(0.2));
+  if (skilled) {
+    skilled_call();
+  } else {
+    for (int sc : {b_l, b_r, b_u, b_d}) toggle(sc, 0.1);
+    set_key(b_f, is_down(b_f) ? !chance(0.3) : chance(0.2));
+  }
   pause_call();
   if (esc_down) {
     set_key(KEY_ESC, false);
     esc_down = false;
-  } else if (chance(1.0 / 6000)) {
+  } else if (!skilled && chance(1.0 / 6000)) {
     set_key(KEY_ESC, true);
     esc_down = true;
     tally.escapes++;
@@ -179,6 +210,7 @@ void bot_start(unsigned seed) {
   last_state = 1000;
   titles_seen = 0;
   next_mode = 0;
+  games_seen = 0;
   errand_done = false;
   let_go_of_everything();
 }

@@ -3,7 +3,9 @@
 // during the banners, exactly where a player's keys would land. Random but
 // reproducible (its own fixed seed), and steered so that it really plays:
 // it starts games, changes the difficulty in turn, pauses and resumes, and
-// now and then gives up a game with Esc or quits from the title.
+// now and then gives up a game with Esc or quits from the title. Every
+// fourth game it plays well, aiming at the largest group, to reach the
+// fast levels and the power-ups.
 #pragma once
 
 struct bot_tally {
@@ -12,6 +14,7 @@ struct bot_tally {
   int escapes = 0;         // Esc taps in a game
   int difficulty_picks = 0;
   int rebinds = 0;         // keys bound on the controls screen
+  int skilled_games = 0;   // games played to last, aiming at the best group
 };
 
 void bot_start(unsigned seed);

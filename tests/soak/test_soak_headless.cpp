@@ -6,6 +6,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,7 @@ struct soak_run {
   int games = 0;
   int games_by_mode[4] = {};
   int restarts = 0;
+  int top_level[4] = {};  // the highest level reached on each difficulty
   std::string failure;
 };
 
@@ -49,6 +51,7 @@ void play_checked_game(soak_run &run) {
     const frame_state before = observe_frame();
     game_frame();
     run.game_frames++;
+    if (mode >= 1 && mode <= 3 && level > run.top_level[mode]) run.top_level[mode] = level;
     const std::string broken = check_frame(before, observe_frame());
     if (!broken.empty())
       run.failure = "game " + std::to_string(run.games) + ", frame " + std::to_string(loop_num - 1) +
@@ -59,11 +62,12 @@ void play_checked_game(soak_run &run) {
 // Quit and start again as a new program would: the quit sequence saves both
 // files and frees every picture, then the start-up's loading runs again.
 void restart(menu &m, soak_run &run) {
+  const std::function<void()> player = on_frame_wait;
   quit_sequence(m);
   reload_resources();
   reset_game();
   std::srand(seed + ++run.restarts);
-  on_frame_wait = bot_step;
+  on_frame_wait = player;
   fill_field(false);
   load_settings();
   load_highscores();
@@ -113,11 +117,18 @@ TEST(soak, a_bot_plays_200000_game_frames_and_every_frame_keeps_the_rules) {
   reset_game();
   std::srand(seed);
   bot_start(seed);
-  on_frame_wait = bot_step;
   menu m;
   soak_run run;
-  const auto start = std::chrono::steady_clock::now();
   const long target = target_frames();
+  // A bot stuck on some screen ends the run through the close button.
+  const auto player = [&run, target] {
+    bot_step();
+    if (bot_counts().waits < 3 * target + 10000 || !run.failure.empty()) return;
+    run.failure = "the bot is stuck in state " + std::to_string(game_state.load());
+    quit_game();
+  };
+  on_frame_wait = player;
+  const auto start = std::chrono::steady_clock::now();
   while (run.game_frames < target && run.failure.empty()) soak_pass(m, run);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   on_frame_wait = nullptr;
@@ -125,10 +136,11 @@ TEST(soak, a_bot_plays_200000_game_frames_and_every_frame_keeps_the_rules) {
   ASSERT_EQ(run.failure, "");
   const bot_tally &bot = bot_counts();
   const score_tally &shots = score_counts();
-  std::printf("soak: %ld game frames in %.1f s, %.0f frames/s; %d games (easy %d, normal %d, hard %d), "
-              "%d restarts\n",
+  std::printf("soak: %ld game frames in %.1f s, %.0f frames/s; %d games (easy %d, normal %d, hard %d; "
+              "%d played well), top levels %d/%d/%d, %d restarts\n",
               run.game_frames, seconds, run.game_frames / seconds, run.games, run.games_by_mode[1],
-              run.games_by_mode[2], run.games_by_mode[3], run.restarts);
+              run.games_by_mode[2], run.games_by_mode[3], bot_counts().skilled_games,
+              run.top_level[1], run.top_level[2], run.top_level[3], run.restarts);
   std::printf("soak: shots: %ld groups (largest %d), %ld lone blocks, %ld power-ups; %d pauses, "
               "%d Esc in games, %d difficulty picks, %d keys rebound; %ld waits\n",
               shots.colour_shots, shots.largest_group, shots.lone_shots, shots.power_shots,
@@ -139,6 +151,8 @@ TEST(soak, a_bot_plays_200000_game_frames_and_every_frame_keeps_the_rules) {
   if (target < 200000) return;  // a short run by hand proves only the rules
   EXPECT_GE(run.games, 30);
   for (int d = 1; d <= 3; d++) EXPECT_GE(run.games_by_mode[d], 3) << "difficulty " << d;
+  EXPECT_GE(bot.skilled_games, 5);
+  EXPECT_GE(std::max({run.top_level[1], run.top_level[2], run.top_level[3]}), 5);
   EXPECT_GE(shots.colour_shots, 100);
   EXPECT_GE(shots.power_shots, 10);
   EXPECT_GE(bot.pauses, 20);

@@ -38,39 +38,47 @@ bool steer(game_session &s, walker &w, const rgb_image &p, int base_y, int entri
   return false;
 }
 
+// The first trip from the title runs every errand; after that, every
+// third trip runs one of them in turn, and the others start a game.
 void on_title(game_session &s, walker &w, const rgb_image &p, bool fresh) {
   if (fresh) {
-    w.tally.titles++;
-    w.errand_done = false;
-    if (w.wanted_size >= 0)
-      w.errand = w.wanted_size != w.size ? 1 : -1;
-    else
-      w.errand = w.tally.titles % 2 == 0 ? errands[(w.tally.titles / 2) % 4] : -1;
+    const int n = ++w.tally.titles;
+    w.errands.clear();
+    if (w.wanted_size >= 0) {
+      if (w.wanted_size != w.size) w.errands.push_back(1);
+    } else if (n == 1) {
+      w.errands.assign(std::begin(errands), std::end(errands));
+    } else if (n % 3 == 0) {
+      w.errands.push_back(errands[(n / 3) % 4]);
+    }
   }
-  steer(s, w, p, 125, 3, w.errand >= 0 ? 1 : 0);
+  steer(s, w, p, 125, 3, w.errands.empty() ? 0 : 1);
+}
+
+void errand_done(walker &w, int entry) {
+  if (!w.errands.empty() && w.errands.front() == entry) w.errands.erase(w.errands.begin());
 }
 
 void on_options(game_session &s, walker &w, const rgb_image &p) {
-  const bool back = w.errand < 0 || w.errand_done;
   // Esc leaves too, but only after the screen's first second.
-  if (back && now_ms() - w.entered_ms > 1500 && chance(w, 0.3)) {
+  if (w.errands.empty() && now_ms() - w.entered_ms > 1500 && chance(w, 0.3)) {
     tap(s, XK_Escape);
     return;
   }
-  const int goal = back ? 4 : w.errand;
+  const int goal = w.errands.empty() ? 4 : w.errands.front();
   if (steer(s, w, p, 100, 5, goal) && goal == 0) {
-    w.errand_done = true;  // the sound entry only comes back to this screen
+    errand_done(w, 0);  // the sound entry only comes back to this screen
     w.tally.sound_picks++;
   }
 }
 
 void on_difficulty(game_session &s, walker &w, const rgb_image &p, bool fresh) {
-  if (fresh) w.pick = below(w, 3);
-  w.errand_done = true;
-  if (steer(s, w, p, 110, 3, w.pick)) {
-    w.mode = w.pick + 1;
-    w.tally.difficulty_picks++;
+  if (fresh) {
+    w.pick = below(w, 3);
+    errand_done(w, 2);
   }
+  if (steer(s, w, p, 110, 3, w.pick)) w.mode = w.pick + 1;
+  if (fresh) w.tally.difficulty_picks++;
 }
 
 // The six actions get the six keys in a new order, one key per question.
@@ -79,7 +87,7 @@ void on_controls(game_session &s, walker &w, const rgb_image &p, bool fresh) {
     std::copy(std::begin(six_keys), std::end(six_keys), w.new_key_for);
     std::shuffle(std::begin(w.new_key_for), std::end(w.new_key_for), w.rng);
     w.binding = -1;
-    w.errand_done = true;
+    errand_done(w, 3);
   }
   const int asked = asked_action(p);
   if (asked < 0) return;
@@ -130,7 +138,10 @@ void walk_start(walker &w, unsigned seed) {
 void walk_step(game_session &s, walker &w, const rgb_image &p) {
   const window_size window = get_window_size(s.server, s.window);
   const int size = window.width == 640 ? 1 : window.width == 320 ? 0 : w.size;
-  if (size != w.size) w.tally.size_changes++;
+  if (size != w.size) {
+    w.tally.size_changes++;
+    errand_done(w, 1);  // the held fire may skip the screen that says so
+  }
   w.size = size;
   const screen seen = classify(p);
   const bool fresh = seen != w.current;
@@ -148,7 +159,6 @@ void walk_step(game_session &s, walker &w, const rgb_image &p) {
       w.tally.games++;
       w.give_up_ms = now_ms() + 3000 + below(w, 7000);  // unless the well fills first
     }
-    if (seen == screen::size_changed) w.errand_done = true;
     w.current = seen;
     w.entered_ms = now_ms();
   }

@@ -1,12 +1,13 @@
 // The window soak's player: a random walk over the real game's screens with
 // a fixed seed. In a game it presses the six bound keys and Esc at random
 // (pauses resume by a fresh press of the pause key, games end on their own
-// or by Esc); in the menus it mostly heads for START and, every other trip,
-// runs an errand: the difficulty, the window size, the controls (binding
-// the six actions to the same six keys in a new order) or the sound entry.
+// or by Esc); in the menus it mostly heads for START and now and then runs
+// errands: the difficulty, the window size, the controls (binding the six
+// actions to the same six keys in a new order) and the sound entry.
 // Esc is never pressed on the title, where after a second it quits.
 #pragma once
 #include <random>
+#include <vector>
 
 #include "game_driver.h"
 #include "window_screens.h"
@@ -23,8 +24,7 @@ struct walker {
   int size = 0;                   // the window size the game is at
   screen current = screen::unknown;
   long long entered_ms = 0;       // when the current screen came up
-  int errand = -1;                // options entry this trip from the title is for
-  bool errand_done = false;
+  std::vector<int> errands;       // options entries this trip from the title is for
   int pick = 0;                   // difficulty entry to pick
   long long give_up_ms = 0;       // when the current game is ended with Esc
   unsigned long new_key_for[6] = {};

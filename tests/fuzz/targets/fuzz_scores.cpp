@@ -14,8 +14,8 @@ void built_in_scores() { highscore_e = highscore_n = highscore_h = 2000; }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  enter_scratch_folder();
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+  enter_scratch_folder(argc, argv);
   return 0;
 }
 

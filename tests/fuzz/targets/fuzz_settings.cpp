@@ -32,8 +32,8 @@ snapshot take() { return {{mode, scrn_size, sound, b_u, b_d, b_l, b_r, b_f, b_p}
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  enter_scratch_folder();
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
+  enter_scratch_folder(argc, argv);
   return 0;
 }
 

@@ -1,0 +1,11 @@
+// Where a good player would shoot next: a power-up, else the largest
+// same-coloured group in reach of the cursor (rows 3 to 11), unless a column
+// has grown into row 4 and no group of four waits: then its top block.
+#pragma once
+
+struct aim {
+  int column = -1, row = -1;  // -1: nothing worth a shot
+  int group = 0;              // the group's size; 0 for a power-up
+};
+
+aim best_shot();
