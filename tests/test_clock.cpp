@@ -151,6 +151,28 @@ TEST_F(clock_and_states, the_background_is_drawn_masked_where_it_has_magenta) {
   EXPECT_EQ(pixel_at(buffer, 25, 35), background_pixel(25, 35, 0));
 }
 
+// A tile larger than the pitch overlaps its neighbours: later tiles cover
+// earlier ones, as with masked drawing.
+TEST_F(clock_and_states, a_background_larger_than_the_pitch_is_drawn_whole) {
+  BITMAP *saved = background;
+  BITMAP *large = create_bitmap(230, 215);
+  ASSERT_NE(large, nullptr);
+  for (int y = 0; y < large->h; y++)
+    for (int x = 0; x < large->w; x++) putpixel(large, x, y, makecol(x, y, (x + y) & 255));
+  background = large;
+  for (int scroll : {0, 101}) {
+    scroll_t = scroll;
+    clear_to_color(buffer, makecol(0, 0, 0));
+    draw_background();
+    for (int x : {5, 196, 200, 220, 229, 300})
+      for (int y : {3, 150, 199, 210, 239}) {
+        ASSERT_EQ(pixel_at(buffer, x, y), background_pixel(x, y, scroll)) << x << "," << y;
+      }
+  }
+  background = saved;
+  destroy_bitmap(large);
+}
+
 void fill_pattern() {
   for (int y = 0; y < 240; y++)
     for (int x = 0; x < 320; x++) putpixel(buffer, x, y, makecol(x & 255, y, (x * 7 + y) & 255));
