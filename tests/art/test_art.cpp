@@ -389,15 +389,21 @@ TEST_F(art_fonts, large_font_is_about_twice_as_tall_and_headings_fit) {
   }
 }
 
-TEST_F(art, icon_is_a_complete_48_pixel_xpm) {
-  std::ifstream in(data_path("krove-vestin.xpm"));
-  ASSERT_TRUE(in.good());
+// The quoted strings of an XPM file: the header, the colours, the rows.
+std::vector<std::string> xpm_strings(const std::string &path) {
+  std::ifstream in(path);
   std::vector<std::string> strings;
   std::string line;
   while (std::getline(in, line)) {
     size_t a = line.find('"'), b = line.rfind('"');
     if (a != std::string::npos && b > a) strings.push_back(line.substr(a + 1, b - a - 1));
   }
+  return strings;
+}
+
+TEST_F(art, icon_is_a_complete_48_pixel_xpm) {
+  ASSERT_TRUE(std::ifstream(data_path("krove-vestin.xpm")).good());
+  const std::vector<std::string> strings = xpm_strings(data_path("krove-vestin.xpm"));
   ASSERT_FALSE(strings.empty());
   std::istringstream head(strings[0]);
   int w = 0, h = 0, colours = 0, per_pixel = 0;
@@ -426,13 +432,7 @@ TEST_F(art, icon_is_a_complete_48_pixel_xpm) {
 // The PNG icon desktops prefer is the XPM's picture: same size, and
 // see-through exactly where the XPM says None.
 TEST_F(art, icon_png_is_the_xpm_with_alpha) {
-  std::ifstream xpm_in(data_path("krove-vestin.xpm"));
-  std::vector<std::string> strings;
-  std::string line;
-  while (std::getline(xpm_in, line)) {
-    size_t a = line.find('"'), b = line.rfind('"');
-    if (a != std::string::npos && b > a) strings.push_back(line.substr(a + 1, b - a - 1));
-  }
+  const std::vector<std::string> strings = xpm_strings(data_path("krove-vestin.xpm"));
   ASSERT_FALSE(strings.empty());
   std::istringstream head(strings[0]);
   int w = 0, h = 0, colours = 0, per_pixel = 0;

@@ -11,6 +11,7 @@
 #include "game_driver.h"
 #include "game_screens.h"
 #include "game_steps.h"
+#include "session_test.h"
 
 namespace {
 
@@ -34,17 +35,8 @@ cursor_place choose_target(const field_view &field, bool want_lone) {
   return want_lone && lone.column >= 0 ? lone : best;
 }
 
-class WindowGame : public testing::Test {
+class WindowGame : public session_test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(prepare_session(s)) << "Xvfb, working folder or the art in " << game_data_dir();
-  }
-
-  void TearDown() override {
-    if (HasFailure())
-      report_session_failure(s, testing::UnitTest::GetInstance()->current_test_info()->name());
-    kill_game(s.game);
-  }
 
   // Waits until a shot can be made and the field stands still (no block
   // falling, two reads alike) with the next push-up at least four rise
@@ -102,7 +94,6 @@ class WindowGame : public testing::Test {
         5000, 1200, picture);
   }
 
-  game_session s;
 };
 
 }  // namespace

@@ -10,20 +10,12 @@
 #include "game_driver.h"
 #include "game_screens.h"
 #include "game_steps.h"
+#include "session_test.h"
 
 namespace {
 
-class WindowRoad : public testing::Test {
+class WindowRoad : public session_test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(prepare_session(s)) << "Xvfb, working folder or the art in " << game_data_dir();
-  }
-
-  void TearDown() override {
-    if (HasFailure())
-      report_session_failure(s, testing::UnitTest::GetInstance()->current_test_info()->name());
-    kill_game(s.game);
-  }
 
   // The marked entry of a menu once its screen is up, or -1.
   int marked_entry(int base_y, int entries) {
@@ -35,7 +27,6 @@ class WindowRoad : public testing::Test {
     return marked;
   }
 
-  game_session s;
 };
 
 // Options entries, from base y 100.
