@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/screen.h"
+#include "core/resources.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"

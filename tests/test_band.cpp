@@ -5,8 +5,9 @@
 
 #include <functional>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/resources.h"
 #include "field/rise.h"
 #include "render/band.h"
 #include "render/blend.h"

@@ -6,8 +6,10 @@
 #include <chrono>
 #include <thread>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/screen.h"
+#include "core/resources.h"
 #include "app/startup.h"
 #include "app/state_machine.h"
 #include "frontend/menu.h"

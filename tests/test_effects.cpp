@@ -2,7 +2,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include "app/resources.h"
+#include "core/resources.h"
 #include "render/effects.h"
 #include "support/test_env.h"
 

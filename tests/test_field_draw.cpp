@@ -3,8 +3,8 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/resources.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"

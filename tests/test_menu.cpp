@@ -2,8 +2,9 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/resources.h"
 #include "app/state_machine.h"
 #include "field/grid.h"
 #include "field/rise.h"

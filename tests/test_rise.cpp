@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"

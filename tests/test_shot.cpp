@@ -2,7 +2,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"

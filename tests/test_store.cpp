@@ -9,7 +9,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "app/clock.h"
+#include "core/screen.h"
 #include "field/rise.h"
 #include "frontend/keys.h"
 #include "frontend/screens.h"

@@ -2,7 +2,9 @@
 
 #include <allegro.h>
 
-#include "app/clock.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/screen.h"
 #include "field/rise.h"
 #include "render/band.h"
 #include "render/effects.h"

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/clock.h"
-#include "app/frame_log.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/screen.h"
+#include "core/frame_log.h"
+#include "core/resources.h"
 #include "app/state_machine.h"
 #include "field/grid.h"
 #include "frontend/menu.h"

@@ -1,6 +1,7 @@
 #include "app/state_machine.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
+#include "core/state.h"
 #include "app/game_screen.h"
 #include "app/startup.h"
 #include "frontend/menu.h"

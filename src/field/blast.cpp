@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include "app/clock.h"
+#include "core/state.h"
 #include "field/grid.h"
 #include "field/rise.h"
 #include "render/effects.h"

@@ -1,6 +1,6 @@
 #include "field/rise.h"
 
-#include "app/clock.h"
+#include "core/clock.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/shot.h"

@@ -1,7 +1,9 @@
 #include <allegro.h>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/screen.h"
+#include "core/resources.h"
 #include "frontend/keys.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"

@@ -1,8 +1,9 @@
 // The game-over screen with the best score of each difficulty.
 #include <allegro.h>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/state.h"
+#include "core/screen.h"
+#include "core/resources.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"

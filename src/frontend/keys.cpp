@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include "app/clock.h"
+#include "core/clock.h"
 
 int b_l = KEY_LEFT, b_r = KEY_RIGHT, b_u = KEY_UP, b_d = KEY_DOWN, b_f = KEY_SPACE, b_p = KEY_1;
 bool key_up = false, key_down = false, key_left = false, key_right = false;

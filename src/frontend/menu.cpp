@@ -2,8 +2,8 @@
 
 #include <allegro.h>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/resources.h"
 #include "frontend/keys.h"
 
 void rebuild_menu(menu &m, const std::vector<option> &items) {

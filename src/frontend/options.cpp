@@ -1,7 +1,9 @@
 // The options menu and the difficulty menu.
 #include <allegro.h>
 
-#include "app/clock.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/screen.h"
 #include "field/grid.h"
 #include "field/rise.h"
 #include "frontend/menu.h"

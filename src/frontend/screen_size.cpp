@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/screen.h"
+#include "core/resources.h"
 #include "frontend/keys.h"
 #include "frontend/screens.h"
 

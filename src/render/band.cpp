@@ -4,9 +4,11 @@
 
 #include <cstdio>
 
-#include "app/clock.h"
-#include "app/frame_log.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/screen.h"
+#include "core/frame_log.h"
+#include "core/resources.h"
 #include "field/rise.h"
 #include "frontend/keys.h"
 #include "render/blend.h"

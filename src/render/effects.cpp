@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include "app/resources.h"
+#include "core/resources.h"
 
 std::vector<dot> spark;
 std::vector<bonus_text> score_msg;

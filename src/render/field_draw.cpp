@@ -2,8 +2,9 @@
 
 #include <allegro.h>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/screen.h"
+#include "core/resources.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/clock.h"
+#include "core/screen.h"
 #include "field/rise.h"
 #include "frontend/keys.h"
 #include "store/save_file.h"

@@ -16,7 +16,8 @@
 #include <random>
 #include <thread>
 
-#include "app/clock.h"
+#include "core/clock.h"
+#include "core/state.h"
 #include "app/startup.h"
 #include "xharness.h"
 

@@ -4,7 +4,8 @@
 
 #include <random>
 
-#include "app/clock.h"
+#include "core/clock.h"
+#include "core/state.h"
 #include "field/grid.h"
 #include "field/shot.h"
 #include "frontend/keys.h"

@@ -11,7 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/clock.h"
+#include "core/clock.h"
+#include "core/state.h"
 #include "app/game_screen.h"
 #include "app/startup.h"
 #include "field/grid.h"

@@ -11,8 +11,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/clock.h"
-#include "app/resources.h"
+#include "core/clock.h"
+#include "core/state.h"
+#include "core/screen.h"
+#include "core/resources.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "app/clock.h"
+#include "core/screen.h"
 #include "field/rise.h"
 #include "frontend/keys.h"
 #include "fuzz_folder.h"

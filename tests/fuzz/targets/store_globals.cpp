@@ -1,7 +1,7 @@
 // The game's globals that the data-file readers fill, with the game's own
 // start values. The fuzzers link only the store, not the whole game (whose
 // other files need Allegro and a screen); the headers keep the types honest.
-#include "app/clock.h"
+#include "core/screen.h"
 #include "field/rise.h"
 #include "frontend/keys.h"
 #include "frontend/screens.h"

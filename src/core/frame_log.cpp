@@ -1,11 +1,12 @@
-#include "app/frame_log.h"
+#include "core/frame_log.h"
 
 #include <time.h>
 
 #include <cinttypes>
 #include <cstdio>
 
-#include "app/clock.h"
+#include "core/clock.h"
+#include "core/state.h"
 
 // A static array: its pages are only touched as frames are noted, so the
 // log costs nothing at start-up and nothing per frame but one store.
