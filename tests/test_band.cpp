@@ -8,7 +8,10 @@
 #include "core/clock.h"
 #include "core/state.h"
 #include "core/resources.h"
+#include "app/state_machine.h"
 #include "field/rise.h"
+#include "frontend/menu.h"
+#include "frontend/screens.h"
 #include "render/band.h"
 #include "render/blend.h"
 #include "support/test_env.h"
@@ -124,14 +127,23 @@ TEST_F(bands, the_game_over_step_runs_the_banner_and_leads_to_the_table) {
   EXPECT_EQ(game_state.load(), STATE_GAME_OVER);
 }
 
-TEST_F(bands, a_close_request_during_the_game_over_banner_still_quits) {
+// A game that has ended counts even when the window is closed during its
+// game-over banner: the game quits when the banner is over, without the
+// table, and the new best score is saved.
+TEST_F(bands, a_close_during_the_game_over_banner_quits_with_the_score_recorded) {
+  temp_folder folder;
+  menu m;
+  highscore_n = -100;
   game_state = STATE_GAME;
-  game_over = true;
+  press_key(KEY_ESC);  // the game ends after its first frame
   script = [](int k) {
     if (k == 3) quit_game();
   };
-  game_over_step();
-  EXPECT_EQ(game_state.load(), STATE_QUIT);
+  EXPECT_TRUE(run_pass(m));
+  reload_resources();
+  EXPECT_EQ(holds.size(), 2u);    // the game-over banner, then the first frame's level banner
+  EXPECT_EQ(frames.size(), 52u);  // and not one frame of the table
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 0 2000");
 }
 
 TEST_F(bands, the_pause_needs_the_key_released_and_pressed_again) {

@@ -5,6 +5,9 @@
 #include "core/clock.h"
 #include "core/state.h"
 #include "core/resources.h"
+#include "core/screen.h"
+#include "core/window.h"
+#include "app/state_machine.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"
@@ -198,6 +201,32 @@ TEST_F(front_end, the_close_button_ends_the_controls_screen) {
   run_controls();
   EXPECT_EQ(frames, 5);
   EXPECT_EQ(game_state.load(), STATE_QUIT);
+}
+
+// The display may refuse a window size: the game keeps the size it had; with
+// neither size to be had it quits through the quit sequence, which saves.
+TEST_F(front_end, a_refused_window_size_keeps_the_other_and_with_neither_the_game_quits_and_saves) {
+  request_window = [](int w, int) { return w == 320; };
+  game_state = STATE_SCREEN_SIZE;
+  enter_screen_size();
+  EXPECT_EQ(scrn_size, 0);
+  request_window = [](int w, int) { return w == 640; };
+  scrn_size = 1;
+  enter_screen_size();
+  EXPECT_EQ(scrn_size, 1);
+  EXPECT_EQ(game_state.load(), STATE_SCREEN_SIZE);
+  EXPECT_FALSE(window_lost);
+
+  temp_folder folder;
+  request_window = [](int, int) { return false; };
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(run_pass(m));
+  const std::string said = testing::internal::GetCapturedStderr();
+  reload_resources();
+  EXPECT_TRUE(window_lost);
+  EXPECT_EQ(said.rfind("krove-vestin: cannot open a 640x480 32-bit window", 0), 0u) << said;
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 1 1 84 85 82 83 75 28");
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000");
 }
 
 TEST_F(front_end, only_a_strictly_higher_score_of_the_played_difficulty_enters_the_table) {

@@ -9,9 +9,11 @@
 #include <csignal>
 #include <filesystem>
 
+#include "app/startup.h"
 #include "core/screen.h"
 #include "field/rise.h"
 #include "frontend/keys.h"
+#include "frontend/menu.h"
 #include "frontend/screens.h"
 #include "store/save_file.h"
 #include "store/scores.h"
@@ -46,7 +48,7 @@ TEST_F(data_files, the_built_in_values_save_as_exactly_23_and_14_bytes) {
   save_highscores();
   EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 0 1 84 85 82 83 75 28");
   EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000");
-  EXPECT_FALSE(std::filesystem::exists(folder.file("KV settings.dat.tmp")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 2);
 }
 
 TEST_F(data_files, settings_and_scores_survive_a_round_trip) {
@@ -123,16 +125,50 @@ TEST_F(data_files, values_that_would_break_the_game_keep_the_old_setting) {
   EXPECT_EQ(scrn_size, 1);
 }
 
-TEST_F(data_files, a_save_that_cannot_create_its_new_file_keeps_the_old_one) {
-  write_text(folder.file("KV settings.dat"), "1 1 1 1 1 1 1 1 1");
-  write_text(folder.file("KV scores.dat"), "9 9 9");
-  // Something in the way of the new file: the folder refuses it.
-  std::filesystem::create_directory(folder.file("KV settings.dat.tmp"));
-  std::filesystem::create_directory(folder.file("KV scores.dat.tmp"));
-  save_settings();
-  save_highscores();
-  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "1 1 1 1 1 1 1 1 1");
-  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "9 9 9");
+// Saving never fails in silence: the file and the system's reason are
+// named, the other file is still saved, and the quit reports the failure.
+TEST_F(data_files, a_save_that_fails_names_the_file_and_the_other_is_still_saved) {
+  std::filesystem::create_directory(folder.file("KV settings.dat"));
+  highscore_h = 7000;
+  menu m;
+  testing::internal::CaptureStderr();
+  quit_sequence(m);
+  const std::string said = testing::internal::GetCapturedStderr();
+  reload_resources();
+  EXPECT_FALSE(saved_on_quit);
+  EXPECT_EQ(said, "krove-vestin: cannot save \"KV settings.dat\": Is a directory\n");
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 7000");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 2);
+}
+
+// A link is written through, so its target gets the new contents; a saved
+// file keeps the permission bits it had.
+TEST_F(data_files, a_save_writes_through_a_link_and_keeps_the_permission_bits) {
+  std::filesystem::create_directory(folder.file("real"));
+  write_text(folder.file("real/scores"), "1 1 1");
+  std::filesystem::create_symlink("real/scores", folder.file("KV scores.dat"));
+  write_text(folder.file("KV settings.dat"), "1 1 1");
+  chmod(folder.file("KV settings.dat").c_str(), 0640);
+  EXPECT_TRUE(save_highscores());
+  EXPECT_TRUE(save_settings());
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.file("KV scores.dat")));
+  EXPECT_EQ(read_text(folder.file("real/scores")), "2000 2000 2000");
+  struct stat st {};
+  stat(folder.file("KV settings.dat").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 0 1 84 85 82 83 75 28");
+}
+
+// Two copies of the game in one folder: the one that quits last must not
+// write its older table over a best score the other one saved.
+TEST_F(data_files, a_better_best_score_already_in_the_file_is_kept) {
+  highscore_e = 3000, highscore_n = 2500, highscore_h = 100;
+  write_text(folder.file("KV scores.dat"), "2999 9000 -5");
+  EXPECT_TRUE(save_highscores());
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "3000 9000 100");
+  write_text(folder.file("KV scores.dat"), "0x2000 junk");
+  EXPECT_TRUE(save_highscores());
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "8192 9000 100");
 }
 
 // The superuser may write into any folder, so as root the save runs in a
@@ -153,17 +189,19 @@ bool save_scores_without_rights() {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST_F(data_files, a_save_into_a_read_only_folder_keeps_the_old_file) {
+// No new file can be made in the folder, but the file itself is writable:
+// the save writes it in place, as a plain write would.
+TEST_F(data_files, a_save_into_a_read_only_folder_writes_the_file_in_place) {
   write_text(folder.file("KV scores.dat"), "9 9 9");
   // The file itself stays writable by the saver: only the folder refuses.
   if (geteuid() == 0 && chown(folder.file("KV scores.dat").c_str(), 65534, 65534) != 0)
     FAIL() << "cannot hand the file over";
-  highscore_e = 5;
+  highscore_e = 50;
   chmod(folder.path.c_str(), 0555);
   EXPECT_TRUE(save_scores_without_rights());
   chmod(folder.path.c_str(), 0755);
-  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "9 9 9");
-  EXPECT_FALSE(std::filesystem::exists(folder.file("KV scores.dat.tmp")));
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "50 2000 2000");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1);
 }
 
 TEST_F(data_files, a_disk_that_fills_up_halfway_keeps_the_old_file) {
@@ -174,11 +212,11 @@ TEST_F(data_files, a_disk_that_fills_up_halfway_keeps_the_old_file) {
   small.rlim_cur = 10;  // the new file can grow to 10 bytes only
   auto *const previous = std::signal(SIGXFSZ, SIG_IGN);
   setrlimit(RLIMIT_FSIZE, &small);
-  EXPECT_FALSE(save_file("KV settings.dat", "2 0 1 84 85 82 83 75 28"));
+  EXPECT_FALSE(save_file("KV settings.dat", "2 0 1 84 85 82 83 75 28"));  // and says so
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, previous);
   EXPECT_EQ(read_text(folder.file("KV settings.dat")), "3 0 1 84 85 82 83 75 28");
-  EXPECT_FALSE(std::filesystem::exists(folder.file("KV settings.dat.tmp")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1);
   EXPECT_TRUE(save_file("KV settings.dat", "2 0 1 84 85 82 83 75 28"));
   EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 0 1 84 85 82 83 75 28");
 }

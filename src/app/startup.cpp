@@ -7,52 +7,72 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/quit_signals.h"
+#include "app/state_machine.h"
 #include "core/clock.h"
-#include "core/state.h"
-#include "core/screen.h"
 #include "core/frame_log.h"
 #include "core/resources.h"
-#include "app/state_machine.h"
+#include "core/screen.h"
+#include "core/state.h"
+#include "core/window.h"
 #include "field/grid.h"
 #include "frontend/menu.h"
 #include "render/effects.h"
 #include "store/scores.h"
 #include "store/settings.h"
 
-static bool open_window() {
-  if (set_window_size()) return true;
-  std::fprintf(stderr, "krove-vestin: cannot open a %dx%d 32-bit window: %s\n",
-               320 * (1 + scrn_size), 240 * (1 + scrn_size), allegro_error);
-  return false;
-}
-
 // Allegro's X thread, started by allegro_init, wakes every millisecond to
 // look for window events and sends the picture every ten; a thousand
 // wake-ups a second cost more than drawing a menu. Born with a timer slack
 // of 9 ms it may sleep the ten. The timer thread and the frame wait, started
 // later, keep the usual slack and their precision.
-static void init_allegro_with_a_lazy_x_thread() {
+static int init_allegro_with_a_lazy_x_thread() {
   const int usual = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
   prctl(PR_SET_TIMERSLACK, 9000000UL, 0, 0, 0);
-  allegro_init();
+  const int result = allegro_init();
   if (usual > 0) prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(usual), 0, 0, 0);
+  return result;
+}
+
+// One line on what could not be had, in the library's words when it has some.
+static bool cannot_start(const char *what) {
+  if (allegro_error[0])
+    std::fprintf(stderr, "krove-vestin: cannot start: %s: %s\n", what, allegro_error);
+  else
+    std::fprintf(stderr, "krove-vestin: cannot start: %s\n", what);
+  return false;
+}
+
+// Without a display Allegro finds no system driver at all, and says nothing.
+static bool bring_up_allegro() {
+  if (init_allegro_with_a_lazy_x_thread() != 0) {
+    const char *display = std::getenv("DISPLAY");
+    char what[160];
+    if (display && *display)
+      std::snprintf(what, sizeof what, "no connection to the X display \"%s\"", display);
+    else
+      std::snprintf(what, sizeof what, "no X display (DISPLAY is not set)");
+    return cannot_start(what);
+  }
+  if (install_keyboard() != 0) return cannot_start("no keyboard");
+  if (install_timer() != 0) return cannot_start("no timer");
+  return true;
 }
 
 bool start_up(menu &m) {
-  init_allegro_with_a_lazy_x_thread();
-  install_keyboard();
-  install_timer();
+  if (!bring_up_allegro()) return false;
+  install_quit_signals();  // after allegro_init, which sets its own
   set_color_depth(32);
-  if (!open_window()) return false;  // 320x240 until the settings are read
+  if (!open_window(0, 0)) return false;  // 320x240 until the settings are read
   install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, "");
   set_close_button_callback(quit_game);
   std::srand(static_cast<unsigned>(std::time(nullptr)));
-  install_int_ex(update_timer, MSEC_TO_TIMER(1));
+  if (install_int_ex(update_timer, MSEC_TO_TIMER(1)) != 0) return cannot_start("no 1 ms timer");
   if (!create_buffers() || !load_resources()) return false;
   fill_field(false);
   m.entries.clear();
   load_settings();
-  if (!open_window()) return false;
+  if (!open_window(scrn_size, 0)) return false;  // a refused 640x480 falls back
   load_highscores();
   return true;
 }
@@ -63,9 +83,11 @@ static void release(T *&handle, F destroy) {
   handle = nullptr;
 }
 
+bool saved_on_quit = false;
+
 void quit_sequence(menu &m) {
-  save_settings();
-  save_highscores();
+  const bool settings_saved = save_settings();  // the scores are tried whatever became of it
+  saved_on_quit = save_highscores() && settings_saved;
   remove_int(update_timer);
   m.entries.clear();
   release(buffer, destroy_bitmap);
@@ -90,6 +112,7 @@ int run_program() {
   if (!start_up(m)) return 1;
   while (!run_pass(m)) {
   }
+  hold_quit_signals();  // nothing may cut the way out short now
   save_frame_notes();
-  return 0;
+  return saved_on_quit && !window_lost ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include "app/game_screen.h"
 #include "app/startup.h"
 #include "frontend/menu.h"
+#include "field/rise.h"
 #include "frontend/screens.h"
 
 // Each block tests game_state afresh, so a state set by an earlier block
@@ -42,6 +43,9 @@ bool run_pass(menu &m) {
   if (game_state == STATE_GAME) {
     enter_game();
     run_game();
+    // A game that ended counts even when the window was closed at its end:
+    // the close skips the table, not the score.
+    if (game_over && game_state == STATE_QUIT) record_score();
   }
   if (game_state == STATE_GAME_OVER) {
     enter_game_over(m);

@@ -75,8 +75,3 @@ void end_menu_frame() {
   loop_num++;
   scroll_t++;
 }
-
-bool set_window_size() {
-  const int w = 320 * (1 + scrn_size), h = 240 * (1 + scrn_size);
-  return set_gfx_mode(GFX_AUTODETECT_WINDOWED, w, h, 0, 0) == 0;
-}

@@ -1,5 +1,5 @@
-// The window and what every frame shows in it: the window size, presenting
-// the back buffer, the scrolling background and the end of a menu frame.
+// What every frame shows in the window: presenting the back buffer at the
+// window's size, the scrolling background and the end of a menu frame.
 #pragma once
 
 struct BITMAP;
@@ -10,4 +10,3 @@ void present_bitmap(BITMAP *bmp);  // show a 320x240 picture at the current wind
 void present_buffer();             // present_bitmap(buffer)
 void draw_background();            // the scrolling 3x3 tiling of the background picture
 void end_menu_frame();             // present, background for the next frame, wait, counters
-bool set_window_size();            // windowed mode for scrn_size; false if the mode was refused

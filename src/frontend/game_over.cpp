@@ -17,11 +17,15 @@ static void raise_best(int &best) {
   if (score > best) best = score;  // only a strictly higher score replaces it
 }
 
-void enter_game_over(menu &m) {
-  rebuild_menu(m, {{"Return to title", STATE_TITLE, 0}});
+void record_score() {
   if (mode == 1) raise_best(highscore_e);
   if (mode == 2) raise_best(highscore_n);
   if (mode == 3) raise_best(highscore_h);
+}
+
+void enter_game_over(menu &m) {
+  rebuild_menu(m, {{"Return to title", STATE_TITLE, 0}});
+  record_score();
 }
 
 static void draw_table() {

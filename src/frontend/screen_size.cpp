@@ -1,10 +1,9 @@
 #include <allegro.h>
 
-#include <cstdio>
-
 #include "core/clock.h"
 #include "core/state.h"
 #include "core/screen.h"
+#include "core/window.h"
 #include "core/resources.h"
 #include "frontend/keys.h"
 #include "frontend/screens.h"
@@ -16,17 +15,11 @@ static bool fire_held_at_switch = false;
 
 // Switches the window size at once. If the new size is refused the old one
 // is set back; if even that fails there is nothing to draw on, so the game
-// quits through the quit sequence and keeps its settings and scores.
+// quits as the close button would, through the quit sequence that keeps its
+// settings and scores.
 void enter_screen_size() {
   fire_held_at_switch = key_down_now(b_f);
-  const int old_size = scrn_size;
-  scrn_size = (scrn_size + 1) % 2;
-  if (set_window_size()) return;
-  scrn_size = old_size;
-  if (set_window_size()) return;
-  std::fprintf(stderr, "krove-vestin: cannot open a %dx%d 32-bit window: %s\n",
-               320 * (1 + scrn_size), 240 * (1 + scrn_size), allegro_error);
-  set_state(STATE_QUIT);
+  if (!open_window((scrn_size + 1) % 2, scrn_size)) quit_game();
 }
 
 void screen_size_frame() {

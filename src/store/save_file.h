@@ -1,7 +1,11 @@
-// Writing a data file so that a failure never leaves a broken file behind.
+// Writing a data file so that a failure never leaves a broken file behind,
+// and never goes unsaid.
 #pragma once
 #include <string>
 
-// Writes text to a temporary file beside path and renames it over path.
-// On any failure the old file stays as it was and false is returned.
+// Writes text to a temporary file beside path (beside its target, when path
+// is a link) and renames it over the file, keeping the file's permission
+// bits. Where no temporary file can be made there, writes the file in place.
+// On a failure prints one line naming the file and the reason, and returns
+// false; the old file stays as it was unless the in-place write failed.
 bool save_file(const char *path, const std::string &text);

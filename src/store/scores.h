@@ -2,4 +2,6 @@
 #pragma once
 
 void load_highscores();
-void save_highscores();
+// Keeps any better score the file already holds; false (after saying why)
+// when the file could not be written.
+bool save_highscores();

@@ -32,9 +32,9 @@ void load_settings() {
   for (int i = 0; i < 6; i++) take_if(*bindings[i], v[3 + i], 0, KEY_TABLE_SIZE - 1);
 }
 
-void save_settings() {
+bool save_settings() {
   char text[160];
   std::snprintf(text, sizeof text, "%i %i %i %i %i %i %i %i %i", mode, scrn_size, sound, b_u, b_d,
                 b_l, b_r, b_f, b_p);
-  save_file(settings_path, text);
+  return save_file(settings_path, text);
 }

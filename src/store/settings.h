@@ -4,4 +4,4 @@
 extern int sound;  // kept in the settings file, used by nothing else
 
 void load_settings();
-void save_settings();
+bool save_settings();  // false (after saying why) when the file could not be written

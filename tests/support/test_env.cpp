@@ -15,6 +15,7 @@
 #include "core/state.h"
 #include "core/screen.h"
 #include "core/resources.h"
+#include "core/window.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"
@@ -27,6 +28,9 @@
 
 std::int64_t slept_ms = 0;
 std::function<void()> on_frame_wait;
+
+// There is no display: every window size is granted, and the memory screen stays.
+static bool grant_window(int, int) { return true; }
 
 // Sleeping moves the game's clock forward at once, so frames run at full speed.
 static void fake_sleep(unsigned int ms) {
@@ -79,6 +83,8 @@ void reset_game() {
   close_requested = false;
   scroll_t = 0;
   scrn_size = 0;
+  request_window = grant_window;
+  window_lost = false;
   b_l = KEY_LEFT, b_r = KEY_RIGHT, b_u = KEY_UP, b_d = KEY_DOWN, b_f = KEY_SPACE, b_p = KEY_1;
   mode = 2, spd = 18, sound = 1;
   highscore_e = highscore_n = highscore_h = 2000;
