@@ -42,3 +42,34 @@ bool tap_key(xvfb_server &server, unsigned long keysym, int hold_ms) {
   pause_ms(hold_ms);
   return key_up(server, keysym);
 }
+
+bool focus_elsewhere(xvfb_server &server) {
+  Display *dpy = server.display;
+  XSetInputFocus(dpy, DefaultRootWindow(dpy), RevertToPointerRoot, CurrentTime);
+  XSync(dpy, False);
+  return true;
+}
+
+// A key event the server did not make: delivered to the game however the
+// focus stands, and no press or release of the real keyboard.
+bool send_key_event(xvfb_server &server, x_window window, unsigned long keysym, bool down) {
+  Display *dpy = server.display;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  Window target = window;  // Allegro listens on the child inside its frame
+  if (XQueryTree(dpy, window, &root, &parent, &children, &count) && count > 0) target = children[0];
+  if (children) XFree(children);
+  XKeyEvent e = {};
+  e.type = down ? KeyPress : KeyRelease;
+  e.display = dpy;
+  e.window = target;
+  e.root = root;
+  e.time = CurrentTime;
+  e.same_screen = True;
+  e.keycode = XKeysymToKeycode(dpy, static_cast<KeySym>(keysym));
+  if (e.keycode == 0) return false;
+  const Status sent = XSendEvent(dpy, target, False, down ? KeyPressMask : KeyReleaseMask,
+                                 reinterpret_cast<XEvent *>(&e));
+  XSync(dpy, False);
+  return sent != 0;
+}

@@ -128,6 +128,30 @@ TEST_F(WindowRoad, GameGivenUpAtOnceBeatsANegativeBest) {
   EXPECT_EQ(read_work_file(s.folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28");
 }
 
+// Closed during its game-over banner, a finished game still counts: the
+// game quits when the banner is over, without the table, and saves the score.
+TEST_F(WindowRoad, AGameClosedDuringItsGameOverBannerStillCounts) {
+  ASSERT_TRUE(write_work_file(s.folder, "KV scores.dat", "2000 -100 2000"));
+  ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
+  ASSERT_TRUE(skip_to_title(s, XK_space));
+  ASSERT_TRUE(start_play(s, XK_space));
+  ASSERT_TRUE(give_up_play(s));
+  ASSERT_TRUE(send_close_message(s.server, s.window));
+  bool saw_table = false;
+  poll_until(
+      [&] {
+        rgb_image p;
+        if (grab_picture(s, p)) saw_table = saw_table || shows_heading(p, "HIGH SCORES");
+        return !game_running(s.game);
+      },
+      4000, 20);
+  const exit_result r = wait_for_exit(s.game, 1000);
+  ASSERT_TRUE(r.exited) << "still running after the banner";
+  EXPECT_EQ(r.code, 0);
+  EXPECT_FALSE(saw_table);
+  EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 0 2000");
+}
+
 TEST_F(WindowRoad, FireHeldThroughScreenSizeGoesStraightBackToTheOptions) {
   ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
   ASSERT_TRUE(skip_to_title(s, XK_space));
@@ -157,4 +181,34 @@ TEST_F(WindowRoad, FireHeldThroughScreenSizeGoesStraightBackToTheOptions) {
   ASSERT_TRUE(r.exited);
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(read_work_file(s.folder, "KV settings.dat"), "2 1 1 84 85 82 83 75 28");
+}
+
+// A key that is not held must read as up once the window has been re-made,
+// whatever the game heard before: its release may have gone to another
+// window meanwhile. With the focus elsewhere (so no focus change tidies up
+// for the game), Down and fire are made to read as held without the
+// keyboard holding them: Down moves the marker to SCREEN SIZE, fire chooses
+// it. After the switch neither may stay down: a stuck Down would walk the
+// marker on every 8 frames, a stuck fire would choose again.
+TEST_F(WindowRoad, KeysNotHeldReadAsUpAfterTheWindowIsRemade) {
+  ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
+  ASSERT_TRUE(skip_to_title(s, XK_space));
+  ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 1));
+  ASSERT_TRUE(hold_key_until(s, XK_space, shows_options, 5000)) << "OPTIONS did not open";
+  pause_ms(700);  // the options take fire from their frame 31
+  ASSERT_TRUE(focus_elsewhere(s.server));
+  ASSERT_TRUE(send_key_event(s.server, s.window, XK_Down, true));
+  pause_ms(5);
+  ASSERT_TRUE(send_key_event(s.server, s.window, XK_space, true));
+  ASSERT_TRUE(wait_for_window_size(s.server, s.window, 640, 480, 5000)) << "no switch";
+  ASSERT_TRUE(wait_for_picture(s, shows_options, 3000)) << "the options did not come back";
+  int marked = size_entry;
+  const long long until = now_ms() + 1500;
+  while (now_ms() < until && marked == size_entry) {
+    rgb_image p;
+    if (grab_picture(s, p) && shows_options(p)) marked = find_marked_entry(p, 100, 5);
+    pause_ms(20);
+  }
+  EXPECT_EQ(marked, size_entry) << "the marker moved on by itself: Down stayed down";
+  EXPECT_EQ(get_window_size(s.server, s.window).width, 640) << "fire stayed down and chose again";
 }

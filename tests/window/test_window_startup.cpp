@@ -6,7 +6,9 @@
 
 #include <X11/keysym.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -149,4 +151,62 @@ TEST_F(WindowStartup, HeldEscapeSkipsTheSplashAndQuits) {
   ASSERT_TRUE(r.exited) << "Escape did not reach the game";
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(read_work_file(folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28");
+}
+
+// Where no window can be had, the game says so in one line and exits 1.
+TEST_F(WindowStartup, WithoutADisplayItSaysSoInOneLineAndExitsOne) {
+  ASSERT_TRUE(prepare()) << "pictures and fonts in " << data_dir();
+  const std::string err = work_path(folder, "no-display.txt");
+  for (const std::string &display : {std::string("DISPLAY"), ":" + std::to_string(server.number + 300)}) {
+    const std::string env = display[0] == ':' ? "DISPLAY=" + display : display;
+    ASSERT_TRUE(start_command(game, {binary}, folder.path, {env}, "", err));
+    const exit_result r = wait_for_exit(game, window_timeout_ms);
+    ASSERT_TRUE(r.exited) << display;
+    EXPECT_EQ(r.signal, 0) << display;
+    EXPECT_EQ(r.code, 1) << display;
+    const std::string said = read_work_file(folder, "no-display.txt");
+    EXPECT_EQ(said.rfind("krove-vestin: cannot start: ", 0), 0u) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+  }
+}
+
+// Logging out, closing the terminal, Ctrl+C: each quits as the close button
+// does and saves, even when it comes twice.
+TEST_F(WindowStartup, SignalsQuitLikeTheCloseButtonAndSave) {
+  ASSERT_TRUE(prepare()) << "pictures and fonts in " << data_dir();
+  for (int sig : {SIGTERM, SIGHUP, SIGINT}) {
+    remove_work_file(folder, "KV settings.dat");
+    remove_work_file(folder, "KV scores.dat");
+    ASSERT_TRUE(launch()) << binary;
+    x_window w = wait_window();
+    ASSERT_NE(w, 0u);
+    ASSERT_TRUE(poll_until([&] { return shows_something(w); }, 1500, 20));
+    kill(game.pid, sig);
+    kill(game.pid, sig);
+    const exit_result r = wait_for_exit(game, 2000);
+    ASSERT_TRUE(r.exited) << "still running after signal " << sig;
+    EXPECT_EQ(r.signal, 0) << "signal " << sig;
+    EXPECT_EQ(r.code, 0) << "signal " << sig;
+    EXPECT_EQ(read_work_file(folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28") << sig;
+    EXPECT_EQ(read_work_file(folder, "KV scores.dat"), "2000 2000 2000") << sig;
+  }
+}
+
+// A file that cannot be written is named with the reason; the other is
+// still saved, and the exit status says something was lost.
+TEST_F(WindowStartup, AFailedSaveIsNamedAndTheExitStatusIsOne) {
+  ASSERT_TRUE(prepare()) << "pictures and fonts in " << data_dir();
+  std::filesystem::create_directory(work_path(folder, "KV settings.dat"));
+  ASSERT_TRUE(launch()) << binary;
+  x_window w = wait_window();
+  ASSERT_NE(w, 0u);
+  ASSERT_TRUE(poll_until([&] { return shows_something(w); }, 1500, 20));
+  ASSERT_TRUE(send_close_message(server, w));
+  const exit_result r = wait_for_exit(game, 2000);
+  ASSERT_TRUE(r.exited);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(read_game_stderr(folder).find("cannot save \"KV settings.dat\": Is a directory"),
+            std::string::npos)
+      << read_game_stderr(folder);
+  EXPECT_EQ(read_work_file(folder, "KV scores.dat"), "2000 2000 2000");
 }

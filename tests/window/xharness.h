@@ -130,6 +130,11 @@ bool key_down(xvfb_server &server, unsigned long keysym);
 bool key_up(xvfb_server &server, unsigned long keysym);
 // The game reads keys once per 20 ms frame, so hold well past one frame.
 bool tap_key(xvfb_server &server, unsigned long keysym, int hold_ms = 80);
+// The focus on the root window: the game's window has lost it.
+bool focus_elsewhere(xvfb_server &server);
+// A key event sent straight to the game's window, not made by the keyboard:
+// the game sees the key go down (or up) while the keyboard does not hold it.
+bool send_key_event(xvfb_server &server, x_window window, unsigned long keysym, bool down);
 // WM_PROTOCOLS / WM_DELETE_WINDOW, the message a desktop's close button sends.
 bool send_close_message(xvfb_server &server, x_window window);
 
