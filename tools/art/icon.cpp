@@ -1,5 +1,6 @@
 #include "icon.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -71,4 +72,35 @@ bool save_icon_png(const picture &p, const std::string &path) {
       for (int v : {c.r, c.g, c.b, solid ? 255 : 0}) rgba.push_back(static_cast<unsigned char>(v));
     }
   return write_png_rgba(path.c_str(), p.w, p.h, rgba.data());
+}
+
+// Area resampling in whole numbers: source pixel i spans [i*size, (i+1)*size)
+// and target pixel j spans [j*w, (j+1)*w) on one grid, so every weight is an
+// exact overlap and the output is the same bytes on every machine.
+static int overlap(int a0, int a1, int b0, int b1) { return std::max(0, std::min(a1, b1) - std::max(a0, b0)); }
+
+bool save_sized_icon_png(const picture &p, int size, const std::string &path) {
+  std::vector<unsigned char> rgba;
+  rgba.reserve(static_cast<size_t>(size) * size * 4);
+  const long long total = static_cast<long long>(p.w) * p.h;  // the sum of all weights
+  for (int ty = 0; ty < size; ++ty)
+    for (int tx = 0; tx < size; ++tx) {
+      long long cover = 0, r = 0, g = 0, b = 0;  // colour weighted by covered solid area
+      for (int sy = ty * p.h / size; sy < p.h && sy * size < (ty + 1) * p.h; ++sy)
+        for (int sx = tx * p.w / size; sx < p.w && sx * size < (tx + 1) * p.w; ++sx) {
+          if (!is_solid(p, sx, sy)) continue;
+          const long long w = static_cast<long long>(overlap(sx * size, (sx + 1) * size, tx * p.w, (tx + 1) * p.w)) *
+                              overlap(sy * size, (sy + 1) * size, ty * p.h, (ty + 1) * p.h);
+          const rgb c = get_pixel(p, sx, sy);
+          cover += w;
+          r += w * c.r;
+          g += w * c.g;
+          b += w * c.b;
+        }
+      const long long half = cover / 2;
+      for (long long v : {cover ? (r + half) / cover : 0, cover ? (g + half) / cover : 0,
+                          cover ? (b + half) / cover : 0, (cover * 255 + total / 2) / total})
+        rgba.push_back(static_cast<unsigned char>(v));
+    }
+  return write_png_rgba(path.c_str(), size, size, rgba.data());
 }

@@ -10,3 +10,6 @@ picture draw_icon();
 bool save_xpm(const picture &p, const std::string &name, const std::string &path);
 // The same icon as a PNG with alpha, which desktops show best.
 bool save_icon_png(const picture &p, const std::string &path);
+// The icon at size x size for the desktop's icon theme: each pixel covers
+// its share of the 48 px picture, so edges soften rather than jag.
+bool save_sized_icon_png(const picture &p, int size, const std::string &path);
