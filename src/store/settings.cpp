@@ -22,9 +22,10 @@ void load_settings() {
   if (!f) return;
   // Unread values keep what they had: input stops at the first non-number.
   int v[9] = {mode, scrn_size, sound, b_u, b_d, b_l, b_r, b_f, b_p};
-  if (std::fscanf(f, "%i %i %i", &v[0], &v[1], &v[2]) == 3)
-    (void)std::fscanf(f, " %i %i %i %i %i %i", &v[3], &v[4], &v[5], &v[6], &v[7], &v[8]);
+  const int read = std::fscanf(f, "%i %i %i", &v[0], &v[1], &v[2]);
+  if (read == 3) (void)!std::fscanf(f, " %i %i %i %i %i %i", &v[3], &v[4], &v[5], &v[6], &v[7], &v[8]);
   std::fclose(f);
+  if (read < 1) return;
   take_if(mode, v[0], 1, 3);
   take_if(scrn_size, v[1], 0, 1);
   sound = v[2];
