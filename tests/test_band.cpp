@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/clock.h"
+#include "core/desktop.h"
 #include "core/state.h"
 #include "core/resources.h"
 #include "app/state_machine.h"
@@ -185,6 +186,21 @@ TEST_F(bands, the_pause_screen_shows_its_band_and_both_lines) {
   pause_step();
   EXPECT_EQ(mismatches, 0);
   destroy_bitmap(want);
+}
+
+// A window that lost the focus pauses as a fresh press of the pause key
+// would; a focus lost again during the pause does not pause once more.
+TEST_F(bands, a_lost_focus_pauses_until_the_pause_key_is_pressed) {
+  focus_lost = true;
+  script = [](int k) {
+    if (k == 13 + 1) focus_lost = true;
+    if (k == 13 + 4) press_key(KEY_1);
+  };
+  pause_step();
+  EXPECT_EQ(frames.size(), 13u + 5u + 13u);
+  release_key(KEY_1);
+  pause_step();
+  EXPECT_EQ(frames.size(), 13u + 5u + 13u);
 }
 
 TEST_F(bands, a_held_pause_key_does_not_pause_again_until_pressed_anew) {

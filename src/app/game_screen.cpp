@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "core/clock.h"
+#include "core/desktop.h"
 #include "core/state.h"
 #include "core/screen.h"
 #include "field/rise.h"
@@ -10,7 +11,11 @@
 #include "render/effects.h"
 #include "render/field_draw.h"
 
-void enter_game() { new_game(); }
+// A focus lost in the menus is no reason to pause the new game.
+void enter_game() {
+  new_game();
+  focus_lost = false;
+}
 
 void game_frame() {
   start_time = timer;

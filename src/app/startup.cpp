@@ -10,6 +10,7 @@
 #include "app/quit_signals.h"
 #include "app/state_machine.h"
 #include "core/clock.h"
+#include "core/desktop.h"
 #include "core/frame_log.h"
 #include "core/resources.h"
 #include "core/screen.h"
@@ -60,8 +61,10 @@ static bool bring_up_allegro() {
 }
 
 bool start_up(menu &m) {
+  name_window();
   if (!bring_up_allegro()) return false;
   install_quit_signals();  // after allegro_init, which sets its own
+  title_window();
   set_color_depth(32);
   if (!open_window(0, 0)) return false;  // 320x240 until the settings are read
   install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, "");

@@ -5,6 +5,24 @@
 #include <allegro/platform/aintunix.h>
 #include <xalleg.h>
 
+#include "window_icon.xpm.h"
+
+extern "C" void *allegro_icon;  // the library's window icon, an XPM
+
+std::atomic<bool> focus_lost{false};
+
+static void on_focus_lost() { focus_lost.store(true); }
+
+void name_window() {
+  allegro_icon = const_cast<char **>(krove_vestin);
+  xwin_set_window_name("krove-vestin", "krove-vestin");
+}
+
+void title_window() {
+  set_window_title("Krove Vestin");
+  set_display_switch_callback(SWITCH_OUT, on_focus_lost);
+}
+
 void release_unheld_keys() {
   if (!_xwin.display) return;
   XLOCK();

@@ -1,5 +1,18 @@
-// What only the X desktop can tell the game: which keys are really held.
+// The game on an X desktop: its window's name and icon, the keyboard focus,
+// and which keys are really held.
 #pragma once
+#include <atomic>
+
+// The window lost the keyboard focus: the player went to another window.
+// Set on the library's window thread, taken by the game's pause step.
+extern std::atomic<bool> focus_lost;
+
+// Before allegro_init makes the window: its name and class "krove-vestin",
+// so a desktop ties it to the game's menu entry, and the game's own icon.
+void name_window();
+// After allegro_init, before the window is first shown: the title, and the
+// focus watch. Both last through every window-size switch.
+void title_window();
 
 // Releases every key the key array holds down that the keyboard does not.
 // A key let go while the window is being re-made sends its release to

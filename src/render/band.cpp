@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/clock.h"
+#include "core/desktop.h"
 #include "core/state.h"
 #include "core/screen.h"
 #include "core/frame_log.h"
@@ -89,7 +90,13 @@ static void run_pause() {
   }
 }
 
+// A window that lost the focus pauses as a fresh press of the pause key
+// would: the player is away, and the well must not rise meanwhile.
 void pause_step() {
-  if (key_down_now(b_p) && !key_pause) run_pause();
+  const bool away = focus_lost.exchange(false);
+  if ((key_down_now(b_p) && !key_pause) || away) {
+    run_pause();
+    focus_lost = false;  // lost again while paused: the pause has served
+  }
   key_pause = key_down_now(b_p);
 }

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "core/clock.h"
+#include "core/desktop.h"
 #include "core/state.h"
 #include "core/screen.h"
 #include "core/resources.h"
@@ -94,6 +95,7 @@ void reset_game() {
   std::memset(set_grid, 0, sizeof set_grid);
   tx = ty = 0;
   recharge = reload = bonus = score = 0;
+  focus_lost = false;
   key_fire = key_up = key_down = key_left = key_right = key_pause = false;
   t_up = t_down = t_left = t_right = 0;
   credit_scroll = 0;

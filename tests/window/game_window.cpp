@@ -1,22 +1,12 @@
 // Finding the game's window. There is no window manager under Xvfb, so
-// Allegro's own window is a direct child of the root, class "Allegro".
+// the game's window is a direct child of the root, of class "krove-vestin".
 #include "xharness.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstring>
-
 namespace {
 
-bool is_allegro_window(Display *dpy, Window w) {
-  XClassHint hint;
-  if (!XGetClassHint(dpy, w, &hint)) return false;
-  bool match = hint.res_class && std::strcmp(hint.res_class, "Allegro") == 0;
-  if (hint.res_name) XFree(hint.res_name);
-  if (hint.res_class) XFree(hint.res_class);
-  return match;
-}
 
 bool is_viewable(Display *dpy, Window w) {
   XWindowAttributes attr;
@@ -24,6 +14,24 @@ bool is_viewable(Display *dpy, Window w) {
 }
 
 }  // namespace
+
+window_class get_window_class(xvfb_server &server, x_window window) {
+  window_class c;
+  XClassHint hint;
+  if (!XGetClassHint(server.display, window, &hint)) return c;
+  if (hint.res_name) c.name = hint.res_name;
+  if (hint.res_class) c.group = hint.res_class;
+  if (hint.res_name) XFree(hint.res_name);
+  if (hint.res_class) XFree(hint.res_class);
+  return c;
+}
+
+bool window_has_icon(xvfb_server &server, x_window window) {
+  XWMHints *hints = XGetWMHints(server.display, window);
+  const bool has = hints && (hints->flags & IconPixmapHint) && hints->icon_pixmap != 0;
+  if (hints) XFree(hints);
+  return has;
+}
 
 std::string get_window_name(xvfb_server &server, x_window window) {
   char *name = nullptr;
@@ -44,7 +52,7 @@ x_window find_game_window(xvfb_server &server, const char *name) {
   // Top of the stacking order first: that is the one a player would see.
   for (unsigned int i = count; i-- > 0 && !found;) {
     Window w = children[i];
-    if (!is_allegro_window(dpy, w) || !is_viewable(dpy, w)) continue;
+    if (get_window_class(server, w).group != "krove-vestin" || !is_viewable(dpy, w)) continue;
     if (name && get_window_name(server, w) != name) continue;
     found = w;
   }

@@ -154,10 +154,10 @@ TEST_F(HarnessX11, FindsOnlyTheAllegroWindow) {
   stand_in_window other, game;
   ASSERT_TRUE(open_stand_in(other, server, "krove-vestin", "XTerm", 0));
   EXPECT_EQ(wait_for_game_window(server, 100), 0u);
-  ASSERT_TRUE(open_stand_in(game, server, "krove-vestin", "Allegro", 0));
-  x_window w = wait_for_game_window(server, 2000, "krove-vestin");
+  ASSERT_TRUE(open_stand_in(game, server, "Krove Vestin", "krove-vestin", 0));
+  x_window w = wait_for_game_window(server, 2000, "Krove Vestin");
   EXPECT_EQ(w, game.win);
-  EXPECT_EQ(get_window_name(server, w), "krove-vestin");
+  EXPECT_EQ(get_window_name(server, w), "Krove Vestin");
   EXPECT_EQ(find_game_window(server, "another-name"), 0u);
 
   window_size s = get_window_size(server, w);
@@ -170,7 +170,7 @@ TEST_F(HarnessX11, FindsOnlyTheAllegroWindow) {
 
 TEST_F(HarnessX11, ClosingSendsDeleteWindow) {
   stand_in_window game;
-  ASSERT_TRUE(open_stand_in(game, server, "probe", "Allegro", 0));
+  ASSERT_TRUE(open_stand_in(game, server, "probe", "krove-vestin", 0));
   x_window w = wait_for_game_window(server, 2000);
   ASSERT_NE(w, 0u);
   ASSERT_TRUE(send_close_message(server, w));
@@ -182,7 +182,7 @@ TEST_F(HarnessX11, ClosingSendsDeleteWindow) {
 
 TEST_F(HarnessX11, KeysReachTheFocusedWindow) {
   stand_in_window game;
-  ASSERT_TRUE(open_stand_in(game, server, "probe", "Allegro", 0));
+  ASSERT_TRUE(open_stand_in(game, server, "probe", "krove-vestin", 0));
   x_window w = wait_for_game_window(server, 2000);
   ASSERT_TRUE(focus_window(server, w));
   const long long before = now_ms();
@@ -205,7 +205,7 @@ TEST_F(HarnessX11, KeysReachTheFocusedWindow) {
 TEST_F(HarnessX11, ReadsTheWindowsPixels) {
   stand_in_window game;
   // 0x2050a0 on a 24-bit TrueColor server is the colour (0x20, 0x50, 0xa0).
-  ASSERT_TRUE(open_stand_in(game, server, "probe", "Allegro", 0x2050a0));
+  ASSERT_TRUE(open_stand_in(game, server, "probe", "krove-vestin", 0x2050a0));
   XClearWindow(game.dpy, game.win);
   XSync(game.dpy, False);
   x_window w = wait_for_game_window(server, 2000);

@@ -151,3 +151,25 @@ TEST_F(WindowGame, ShootsPausesGivesUpAndShowsTheTable) {
   EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 " + std::to_string(normal) + " 2000");
   EXPECT_EQ(read_work_file(s.folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28");
 }
+
+// A window that loses the focus pauses the game: the player is away, the
+// well stands still. Back, the pause key resumes it as usual. A focus lost
+// outside a game (here on the title) pauses nothing.
+TEST_F(WindowGame, LosingTheFocusPausesTheGameAndNothingElse) {
+  ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
+  ASSERT_TRUE(skip_to_title(s, XK_space));
+  ASSERT_TRUE(focus_elsewhere(s.server));
+  pause_ms(200);
+  ASSERT_TRUE(focus_window(s.server, s.window));
+  ASSERT_TRUE(start_play(s, XK_space));
+  EXPECT_FALSE(wait_for_picture(s, shows_pause, 500)) << "the title's focus loss paused the game";
+
+  ASSERT_TRUE(focus_elsewhere(s.server));
+  rgb_image before, after;
+  ASSERT_TRUE(wait_for_picture(s, shows_pause, 1000, &before)) << "no pause on losing the focus";
+  pause_ms(1000);
+  ASSERT_TRUE(grab_picture(s, after));
+  EXPECT_TRUE(before.rgb == after.rgb) << "the game moved while paused";
+  ASSERT_TRUE(focus_window(s.server, s.window));
+  EXPECT_TRUE(tap_key_until(s, XK_1, shows_live_game, 6000, 2000)) << "the pause key did not resume";
+}

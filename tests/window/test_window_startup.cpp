@@ -51,6 +51,16 @@ class WindowStartup : public testing::Test {
     return w;
   }
 
+  // The window is the game's, not the library's: its title, its name and
+  // class (which tie it to the desktop entry) and its icon.
+  void expect_the_games_window(x_window w) {
+    EXPECT_EQ(get_window_name(server, w), "Krove Vestin");
+    const window_class c = get_window_class(server, w);
+    EXPECT_EQ(c.name, "krove-vestin");
+    EXPECT_EQ(c.group, "krove-vestin");
+    EXPECT_TRUE(window_has_icon(server, w));
+  }
+
   // True once the window shows anything but black.
   bool shows_something(x_window w) {
     rgb_image image;
@@ -83,6 +93,7 @@ TEST_F(WindowStartup, OpensSmallWithoutSettings) {
   x_window w = wait_window();
   ASSERT_NE(w, 0u);
   EXPECT_TRUE(wait_for_window_size(server, w, 320, 240, size_timeout_ms));
+  expect_the_games_window(w);
 }
 
 TEST_F(WindowStartup, OpensLargeWhenSettingsSaySo) {
@@ -96,6 +107,7 @@ TEST_F(WindowStartup, OpensLargeWhenSettingsSaySo) {
   window_size s = get_window_size(server, w);
   EXPECT_EQ(s.width, 640);
   EXPECT_EQ(s.height, 480);
+  expect_the_games_window(w);
 }
 
 TEST_F(WindowStartup, DrawsTheBackgroundSoon) {

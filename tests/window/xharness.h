@@ -112,15 +112,20 @@ struct window_size {
   int height = 0;
 };
 
-// The viewable top-level Allegro window, or 0. Allegro names it after the
-// executable; name may be null to accept any title.
+// The viewable top-level window of class "krove-vestin", or 0; name (its
+// title) may be null to accept any.
 x_window find_game_window(xvfb_server &server, const char *name = nullptr);
 x_window wait_for_game_window(xvfb_server &server, int timeout_ms, const char *name = nullptr);
 window_size get_window_size(xvfb_server &server, x_window window);
 // Allegro resizes its window in place on a mode change: poll until it fits.
 bool wait_for_window_size(xvfb_server &server, x_window window, int width, int height,
                           int timeout_ms);
-std::string get_window_name(xvfb_server &server, x_window window);
+std::string get_window_name(xvfb_server &server, x_window window);  // the title
+struct window_class {
+  std::string name, group;  // WM_CLASS: instance and class
+};
+window_class get_window_class(xvfb_server &server, x_window window);
+bool window_has_icon(xvfb_server &server, x_window window);  // an icon picture in its WM hints
 
 // ---- keys and the close button -----------------------------------------
 
