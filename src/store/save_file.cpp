@@ -52,7 +52,10 @@ bool save_file(const char *path, const std::string &text) {
   const std::string target = save_target(path);
   std::string tmp = target + ".XXXXXX";
   const int fd = mkstemp(tmp.data());
-  if (fd < 0) return write_in_place(path, target, text);
+  // Refused, not failed: the folder may take no new file while the file
+  // itself is writable. A full disk must not get its old file truncated.
+  if (fd < 0 && (errno == EACCES || errno == EPERM)) return write_in_place(path, target, text);
+  if (fd < 0) return report(path, errno);
   struct stat old;
   mode_t bits = 0;
   if (stat(target.c_str(), &old) == 0) {
