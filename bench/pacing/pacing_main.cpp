@@ -1,9 +1,11 @@
 // kv-pacing: plays one fixed session of the measurement build in a private
 // Xvfb and prints how evenly and how cheaply it presented its frames.
-//   kv-pacing [--large] [--binary PATH] [--data DIR] [--keep-log FILE] [--shots DIR]
-// The session: the splash in full, the title, a game of a minute with a shot
-// about every second and a pause, Esc, the game-over banner, the high
-// scores, Esc to the title, the close button.
+//   kv-pacing [--large] [--latency-only] [--binary PATH] [--data DIR] [--keep-log FILE]
+//             [--shots DIR]
+// The session: the splash in full, the title, START, 90 arrow presses timed
+// from key to screen, a game of a minute with a shot about every second and
+// a pause, Esc, the game-over banner, the high scores, Esc to the title, the
+// close button. --latency-only closes the window after the presses.
 #include <X11/keysym.h>
 #include <unistd.h>
 
@@ -14,6 +16,8 @@
 #include <vector>
 
 #include "cpu_sampler.h"
+#include "field_reader.h"
+#include "key_latency.h"
 #include "pacing_play.h"
 #include "pacing_report.h"
 #include "pacing_stats.h"
@@ -23,6 +27,7 @@ namespace {
 
 struct options {
   bool large = false;
+  bool latency_only = false;  // no minute of play, no high scores
   std::string binary;
   std::string data = KV_DATA_DIR;
   std::string keep_log;
@@ -35,6 +40,8 @@ bool parse_options(int argc, char **argv, options &o) {
     const std::string a = argv[i];
     if (a == "--large") {
       o.large = true;
+    } else if (a == "--latency-only") {
+      o.latency_only = true;
     } else if (a == "--binary" && i + 1 < argc) {
       o.binary = argv[++i];
     } else if (a == "--data" && i + 1 < argc) {
@@ -64,6 +71,31 @@ void print_threads(const std::vector<std::pair<pid_t, std::int64_t>> &before,
   std::printf("\n");
 }
 
+// Six rounds of 15 presses, the same moments in every run. Without shots
+// the well fills in about 25 s, so 5 s of play between rounds keep it down.
+latency_result time_key_presses(xvfb_server &server, x_window w) {
+  rgb_image image;
+  field_view view;
+  poll_until([&] { return grab_window(server, w, image) && read_field(image, view); }, 5000, 20);
+  pause_ms(1500);  // the level banner's rest: keys count after it
+  latency_result latency;
+  for (unsigned round = 0; round < 6; round++) {
+    if (round > 0) play_game(server, w, 5000, "");
+    measure_key_latency(server, w, 15, 14 + round, latency);
+  }
+  return latency;
+}
+
+void print_latency(const latency_result &l) {
+  double total = 0;
+  for (double v : l.ms) total += v;
+  std::printf("key to screen: %zu presses, %d missed, mean %.2f p50 %.2f p95 %.2f max %.2f ms"
+              " (one grab %.2f ms)\n",
+              l.ms.size(), l.missed, l.ms.empty() ? 0 : total / l.ms.size(), percentile(l.ms, 50),
+              percentile(l.ms, 95), percentile(l.ms, 100),
+              l.grabs ? l.grabbing_ns / 1e6 / l.grabs : 0);
+}
+
 bool run_session(const options &o, std::vector<logged_frame> &log,
                  std::vector<cpu_sample> &samples, std::int64_t &spawn_ns, int &shots_fired) {
   xvfb_server server;
@@ -91,9 +123,12 @@ bool run_session(const options &o, std::vector<logged_frame> &log,
   const std::int64_t threads_from = monotonic_ns();
   until(t0, 12000);  // the splash runs its 5.6 s, then the title for a while
   tap_key(server, XK_space);  // START
-  const play_result played = play_game(server, w, 64000, o.shots);
+  const latency_result latency = time_key_presses(server, w);
+  const play_result played = o.latency_only ? play_result() : play_game(server, w, 64000, o.shots);
   shots_fired = played.shots;
-  if (played.lost) {
+  if (o.latency_only) {
+    // Straight to the close button.
+  } else if (played.lost) {
     // The banner has run: the high scores are up already.
     std::printf("WARNING: the field ended the game after %.1f s; this run's game is short\n",
                 played.played_ms / 1000.0);
@@ -102,9 +137,12 @@ bool run_session(const options &o, std::vector<logged_frame> &log,
     tap_key(server, XK_Escape);  // give up: the game-over banner, then the high scores
     pause_ms(9500);              // the banner, then the high scores for 8 s
   }
-  tap_key(server, XK_Escape);  // back to the title
-  pause_ms(4000);
+  if (!o.latency_only) {
+    tap_key(server, XK_Escape);  // back to the title
+    pause_ms(4000);
+  }
   print_threads(threads_before, thread_cpu_ns(game.pid), (monotonic_ns() - threads_from) / 1e9);
+  print_latency(latency);
   send_close_message(server, w);
   const exit_result r = wait_for_exit(game, 5000);
   samples = stop_sampling(sampler);
@@ -127,7 +165,7 @@ bool run_session(const options &o, std::vector<logged_frame> &log,
 int main(int argc, char **argv) {
   options o;
   if (!parse_options(argc, argv, o)) {
-    std::fprintf(stderr, "usage: kv-pacing [--large] [--binary PATH] [--data DIR] [--keep-log FILE] [--shots DIR]\n");
+    std::fprintf(stderr, "usage: kv-pacing [--large] [--latency-only] [--binary PATH] [--data DIR] [--keep-log FILE] [--shots DIR]\n");
     return 2;
   }
   std::vector<logged_frame> log;
