@@ -12,6 +12,8 @@
 #include "core/resources.h"
 #include "app/startup.h"
 #include "app/state_machine.h"
+#include "field/blast.h"
+#include "field/rise.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
 #include "support/test_env.h"
@@ -242,13 +244,27 @@ TEST_F(clock_and_states, splash_title_and_quit_run_in_one_pass_and_write_both_fi
   reload_resources();
 }
 
-TEST_F(clock_and_states, the_splash_lasts_280_frames_without_a_key) {
-  game_state = STATE_SPLASH;
-  enter_splash();
-  run_splash();
-  EXPECT_EQ(loop_num, 280);
-  EXPECT_EQ(scroll_t, 280);
-  EXPECT_EQ(game_state.load(), STATE_SPLASH);
+// A game from the top-level pass: its frames until Esc, the game-over
+// banner, the table (which takes the new best) and back to the title.
+TEST_F(clock_and_states, a_game_runs_into_the_table_and_back_to_the_title_in_one_pass) {
+  menu m;
+  game_state = STATE_GAME;
+  mode = 2;
+  int game_frames = 0;
+  on_frame_wait = [&] {
+    if (game_state == STATE_GAME && loop_num > 0) game_frames++;
+    if (game_state == STATE_GAME && loop_num == 40) {
+      score = 4321;
+      press_key(KEY_ESC);
+    }
+  };
+  EXPECT_FALSE(run_pass(m));
+  EXPECT_EQ(game_state.load(), STATE_TITLE);
+  EXPECT_EQ(game_frames, 40 + 26);  // then the frame that saw Esc runs the banner's 26 band frames
+  EXPECT_EQ(loop_num, 1);  // the table's one frame: Esc leaves it at once
+  EXPECT_EQ(highscore_n, 4321);
+  EXPECT_EQ(highscore_e, 2000);
+  EXPECT_GE(slept_ms, 40 * 20 + 2 * 1000);  // the level and game-over banners hold a second each
 }
 
 }  // namespace
