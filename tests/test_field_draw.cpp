@@ -88,30 +88,28 @@ TEST_F(field_picture, the_whole_field_is_drawn_lift_pixels_higher) {
   expect_picture(block[2], 82, 118 - 16);
 }
 
+// Codes 5 and 6 are their own pictures over a shadow; 7 to 10 show the
+// block of the colour they clear, faint, under the colour-clear mark.
 TEST_F(field_picture, power_ups_show_their_shadow_and_picture) {
-  cell(1, 5) = 5;
-  cell(2, 5) = 9;  // clears colour 3: block 3 at half strength under the mark
+  for (int code = 5; code <= 10; code++) cell(code - 4, 5) = code;
   ty = 3;
   draw_field();
-  // A transparent corner of the area power-up shows the shadow over the well.
-  const int x = 28, y = 100;
-  for (int j = 0; j < 18; j++)
-    for (int i = 0; i < 18; i++) {
-      const std::uint32_t p = pixel_at(pow_up[0], i, j);
-      std::uint32_t want = well(x + i, y + j);
-      if (i >= 2 && i <= 16 && j >= 2 && j <= 16) want = blended(black, want, 1);
-      if (p != 0xFF00FFu) want = p;
-      ASSERT_EQ(pixel_at(buffer, x + i, y + j), want) << i << "," << j;
-    }
-  const int cx = 46;
-  for (int j = 0; j < 18; j++)
-    for (int i = 0; i < 18; i++) {
-      std::uint32_t want = well(cx + i, y + j);
-      const std::uint32_t b = pixel_at(block[2], i, j), mark = pixel_at(pow_up[2], i, j);
-      if (b != 0xFF00FFu) want = blended(b, want, 2);
-      if (mark != 0xFF00FFu) want = mark;
-      ASSERT_EQ(pixel_at(buffer, cx + i, y + j), want) << i << "," << j;
-    }
+  const int y = 100;
+  for (int code = 5; code <= 10; code++) {
+    const int x = 10 + 18 * (code - 4);
+    for (int j = 0; j < 18; j++)
+      for (int i = 0; i < 18; i++) {
+        std::uint32_t want = well(x + i, y + j), mark = pixel_at(pow_up[2], i, j);
+        if (code <= 6) {
+          if (i >= 2 && i <= 16 && j >= 2 && j <= 16) want = blended(black, want, 1);
+          mark = pixel_at(pow_up[code - 5], i, j);
+        } else if (const std::uint32_t b = pixel_at(block[code - 7], i, j); b != 0xFF00FFu) {
+          want = blended(b, want, 2);
+        }
+        if (mark != 0xFF00FFu) want = mark;
+        ASSERT_EQ(pixel_at(buffer, x + i, y + j), want) << "code " << code << " at " << i << "," << j;
+      }
+  }
 }
 
 TEST_F(field_picture, the_rising_row_shows_the_top_lift_rows_of_its_picture) {

@@ -94,6 +94,22 @@ TEST_F(front_end, the_ticker_moves_a_line_then_rests_with_offsets_11_23_35_47_11
   EXPECT_EQ(step_lengths[2], 36);
 }
 
+// The white letters in the ticker strip (rows 220-231) are those of the
+// first two credits lines drawn offset pixels higher than their rest place.
+void expect_ticker_letters(int offset) {
+  BITMAP *strip = create_bitmap(320, 12);
+  clear_to_color(strip, makecol(0, 0, 0));
+  textprintf_centre_ex(strip, reg_txt, 160, 1 - offset, makecol(255, 255, 255), -1,
+                       "CODING & GAME DESIGN: TAVELO");
+  textprintf_centre_ex(strip, reg_txt, 160, 13 - offset, makecol(255, 255, 255), -1,
+                       "ORIGINAL ART: BRISOM");
+  for (int y = 0; y < 12; y++)
+    for (int x = 0; x < 320; x++)
+      ASSERT_EQ(pixel_at(screen, x, 220 + y) == 0xFFFFFFu, pixel_at(strip, x, y) == 0xFFFFFFu)
+          << "offset " << offset << " at " << x << "," << 220 + y;
+  destroy_bitmap(strip);
+}
+
 TEST_F(front_end, the_ticker_band_reaches_one_row_below_the_strip) {
   game_state = STATE_TITLE;
   enter_title(m);
@@ -102,14 +118,39 @@ TEST_F(front_end, the_ticker_band_reaches_one_row_below_the_strip) {
   EXPECT_EQ(pixel_at(screen, 2, 219), rgb(200, 200, 200));
   EXPECT_EQ(pixel_at(screen, 2, 232), rgb(100, 100, 100));
   EXPECT_EQ(pixel_at(screen, 2, 233), rgb(200, 200, 200));
-  // The first credits line, whole, in the strip.
-  BITMAP *strip = create_bitmap(320, 12);
-  clear_to_color(strip, makecol(100, 100, 100));
-  textprintf_centre_ex(strip, reg_txt, 160, 1, makecol(255, 255, 255), -1,
-                       "CODING & GAME DESIGN: TAVELO");
-  for (int y = 0; y < 12; y++)
-    for (int x = 0; x < 320; x++) ASSERT_EQ(pixel_at(screen, x, 220 + y), pixel_at(strip, x, y));
-  destroy_bitmap(strip);
+  expect_ticker_letters(0);
+}
+
+// The credits move up; coming back to the title starts them from the first line.
+TEST_F(front_end, the_ticker_moves_up_and_starts_again_when_the_title_is_entered) {
+  game_state = STATE_TITLE;
+  enter_title(m);
+  credit_scroll = 33;
+  title_frame(m);
+  expect_ticker_letters(11);
+  enter_title(m);
+  title_frame(m);
+  expect_ticker_letters(0);
+}
+
+// After a size change: two lines, in frames paced like every menu's, until fire.
+TEST_F(front_end, the_size_changed_screen_shows_its_two_lines_until_fire) {
+  game_state = STATE_SCREEN_SIZE;
+  int frames = 0, unlit = 0;
+  on_frame_wait = [&] {
+    frames++;
+    for (auto [x, y] : text_pixels(reg_txt, 160, 110, "Screen size changed."))
+      unlit += pixel_at(screen, x, y) != 0xFFFFFFu;
+    for (auto [x, y] : text_pixels(reg_txt, 160, 130, "Press fire."))
+      unlit += pixel_at(screen, x, y) != 0xFFFFFFu;
+    if (frames == 3) press_key(KEY_SPACE);
+  };
+  run_screen_size();
+  EXPECT_EQ(frames, 3);
+  EXPECT_EQ(unlit, 0);
+  EXPECT_EQ(timer.load(), 3 * 20);
+  EXPECT_EQ(scroll_t, 3);
+  EXPECT_EQ(game_state.load(), STATE_SCREEN_SIZE);  // the pass moves on to the options
 }
 
 TEST_F(front_end, the_credits_lines_fit_the_strip) {
