@@ -82,6 +82,8 @@ TEST_F(clock_and_states, sleep_on_timer_returns_only_after_the_timer_has_moved_o
   }
   ticking = false;
   ticker.join();
+  // A stopped timer cannot hold the game: the sleep gives up after its bounded naps.
+  sleep_on_timer(1);
 }
 
 TEST_F(clock_and_states, a_close_request_is_never_replaced_by_another_state) {
@@ -223,10 +225,13 @@ TEST_F(clock_and_states, the_sound_entry_opens_the_options_in_the_same_pass) {
 TEST_F(clock_and_states, a_state_set_by_a_later_block_runs_on_the_next_pass) {
   menu m;
   game_state = STATE_DIFFICULTY;
+  mode = 3;
+  score = 5000;  // left from an earlier game: not a best of the new difficulty
   press_key(KEY_ESC);  // the difficulty menu obeys Esc in its first frame
   EXPECT_FALSE(run_pass(m));
   EXPECT_EQ(game_state.load(), STATE_OPTIONS);
   EXPECT_EQ(scroll_t, 1);
+  EXPECT_EQ(highscore_h, 2000);
 }
 
 TEST_F(clock_and_states, splash_title_and_quit_run_in_one_pass_and_write_both_files) {
@@ -238,8 +243,10 @@ TEST_F(clock_and_states, splash_title_and_quit_run_in_one_pass_and_write_both_fi
   EXPECT_EQ(scroll_t, 1 + 52);
   EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 0 1 84 85 82 83 75 28");
   EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000");
-  EXPECT_EQ(buffer, nullptr);
-  EXPECT_EQ(background, nullptr);
+  for (BITMAP *b : {buffer, credit_bar, n_block, background}) EXPECT_EQ(b, nullptr);
+  for (BITMAP *const *set : {block, pow_up, blast, fireball})
+    for (int i = 0; i < (set == pow_up ? 3 : 4); i++) EXPECT_EQ(set[i], nullptr);
+  EXPECT_EQ(reg_txt, nullptr);
   EXPECT_EQ(lrg_txt, nullptr);
   reload_resources();
 }

@@ -190,6 +190,8 @@ TEST_F(field_picture, the_cursor_follows_lift) {
   draw_field();
   EXPECT_EQ(pixel_at(buffer, 136, 208 - 10), white);
   EXPECT_EQ(pixel_at(buffer, 153, 225 - 10), white);
+  EXPECT_EQ(pixel_at(buffer, 144, 225 - 10), white);  // the bottom edge moved up as well
+  EXPECT_EQ(pixel_at(buffer, 136, 216 - 10), white);
 }
 
 TEST_F(field_picture, the_recharge_bar_grows_as_the_recharge_falls) {

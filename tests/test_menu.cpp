@@ -210,7 +210,7 @@ TEST_F(menus, choosing_a_difficulty_sets_mode_and_divisor_together) {
 
 TEST_F(menus, the_marker_cycles_its_four_pictures_beside_the_selected_entry) {
   enter_options(m);
-  for (int frame : {0, 4, 5, 10, 15, 20}) {
+  for (int frame : {0, 4, 5, 7, 10, 15, 20, 26}) {
     loop_num = frame;
     clear_to_color(buffer, makecol(0, 0, 0));
     draw_menu_list(m, 100, 2);
