@@ -131,7 +131,7 @@ TEST_F(WindowStartup, MissingPictureStopsTheGameAndNamesIt) {
   exit_result r = wait_for_exit(game, window_timeout_ms);
   ASSERT_TRUE(r.exited) << "still running without its background picture";
   EXPECT_EQ(r.signal, 0);
-  EXPECT_NE(r.code, 0);
+  EXPECT_EQ(r.code, 1);
   EXPECT_NE(read_game_stderr(folder).find("background.bmp"), std::string::npos)
       << "stderr:\n" << read_game_stderr(folder);
 }
