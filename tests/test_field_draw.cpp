@@ -53,6 +53,8 @@ TEST_F(field_picture, the_panels_darken_the_well_over_the_background) {
   EXPECT_EQ(pixel_at(buffer, 5, 5), background_pixel(5, 5, scroll_t));
   EXPECT_EQ(pixel_at(buffer, 170, 30), background_pixel(170, 30, scroll_t));
   EXPECT_EQ(pixel_at(buffer, 100, 230), background_pixel(100, 230, scroll_t));
+  EXPECT_EQ(pixel_at(buffer, 9, 100), background_pixel(9, 100, scroll_t));  // between frame and panel
+  EXPECT_EQ(pixel_at(buffer, 100, 9), background_pixel(100, 9, scroll_t));
   // The white frame around the well.
   EXPECT_EQ(pixel_at(buffer, 8, 8), white);
   EXPECT_EQ(pixel_at(buffer, 155, 227), white);
@@ -142,6 +144,8 @@ TEST_F(field_picture, a_column_with_row_1_occupied_flashes_in_three_strengths) {
   EXPECT_EQ(pixel_at(buffer, 46, 11), blended(red, well(46, 11), 1));
   EXPECT_EQ(pixel_at(buffer, 63, 224), blended(red, well(63, 224), 1));
   EXPECT_EQ(pixel_at(buffer, 64, 150), well(64, 150));
+  EXPECT_EQ(pixel_at(buffer, 50, 10), well(50, 10));
+  EXPECT_EQ(pixel_at(buffer, 50, 225), well(50, 225));
 }
 
 TEST_F(field_picture, a_column_with_only_row_2_occupied_flashes_in_two_strengths) {
@@ -199,6 +203,7 @@ TEST_F(field_picture, the_recharge_bar_grows_as_the_recharge_falls) {
   recharge = 156;  // the frame of a shot
   draw_field();
   for (int x = 191; x <= 192; x++) EXPECT_EQ(pixel_at(buffer, x, y), red) << x;
+  EXPECT_EQ(pixel_at(buffer, 189, y), background_pixel(189, y, scroll_t));
   EXPECT_EQ(pixel_at(buffer, 193, y), background_pixel(193, y, scroll_t));
   recharge = 80;
   draw_field();
@@ -222,13 +227,17 @@ TEST_F(field_picture, a_ready_bar_flashes_lighter_two_frames_in_four) {
   }
 }
 
-// The score as the library prints it right-aligned at (300, 160).
-std::vector<std::pair<int, int>> score_pixels(const char *text) {
+// The score as the library prints it right-aligned at (300, 160), or the
+// label centred at (240, 130).
+std::vector<std::pair<int, int>> score_pixels(const char *text, bool label = false) {
   BITMAP *ref = create_bitmap(320, 240);
   clear_to_color(ref, makecol(0, 0, 0));
-  textprintf_right_ex(ref, lrg_txt, 300, 160, makecol(255, 255, 255), -1, "%s", text);
+  if (label)
+    textprintf_centre_ex(ref, lrg_txt, 240, 130, makecol(255, 255, 255), -1, "%s", text);
+  else
+    textprintf_right_ex(ref, lrg_txt, 300, 160, makecol(255, 255, 255), -1, "%s", text);
   std::vector<std::pair<int, int>> at;
-  for (int y = 150; y < 240; y++)
+  for (int y = 120; y < 240; y++)
     for (int x = 160; x < 320; x++)
       if (pixel_at(ref, x, y) == 0xFFFFFFu) at.push_back({x, y});
   destroy_bitmap(ref);
@@ -241,6 +250,7 @@ TEST_F(field_picture, a_negative_score_is_printed_with_its_sign) {
   const auto want = score_pixels("-30");
   ASSERT_FALSE(want.empty());
   for (auto [x, y] : want) ASSERT_EQ(pixel_at(buffer, x, y), white) << x << "," << y;
+  for (auto [x, y] : score_pixels("SCORE:", true)) ASSERT_EQ(pixel_at(buffer, x, y), white) << x << "," << y;
   // The minus sign reaches further left than "30" alone would.
   const auto plain = score_pixels("30");
   int leftmost_signed = 320, leftmost_plain = 320;

@@ -58,6 +58,7 @@ TEST_F(front_end, the_splash_lasts_280_frames_or_ends_at_once_on_esc_or_fire) {
   run_splash();
   EXPECT_EQ(loop_num, 280);
   EXPECT_EQ(scroll_t, 280);
+  EXPECT_EQ(timer.load(), 280 * 20);  // every frame waits its 20 ms
   EXPECT_EQ(game_state.load(), STATE_SPLASH);  // the pass, not the splash, moves on to the title
   for (int k : {KEY_ESC, KEY_SPACE}) {
     reset_game();

@@ -467,7 +467,7 @@ TEST_F(art, icon_png_is_the_xpm_with_alpha) {
 
 // The game loads every file at start-up and refuses to start, naming the
 // file, when any one of them is missing. Run in a copy of data/.
-TEST_F(art, start_up_stops_at_any_missing_picture_or_font_and_names_it) {
+TEST_F(art, start_up_makes_a_black_buffer_and_stops_at_any_missing_file_naming_it) {
   const char *const files[] = {
       "KV IMAGE/r_block.bmp",  "KV IMAGE/b_block.bmp",  "KV IMAGE/g_block.bmp", "KV IMAGE/y_block.bmp",
       "KV IMAGE/powerup1.bmp", "KV IMAGE/powerup2.bmp", "KV IMAGE/powerup3.bmp", "KV IMAGE/n_block.bmp",
@@ -494,6 +494,12 @@ TEST_F(art, start_up_stops_at_any_missing_picture_or_font_and_names_it) {
       *fonts[i] = kept_fonts[i];
     }
   };
+  // The first picture shown is drawn on a black back buffer.
+  destroy_bitmap(buffer);
+  destroy_bitmap(credit_bar);
+  ASSERT_TRUE(create_buffers());
+  for (int y = 0; y < 240; y++)
+    for (int x = 0; x < 320; x++) ASSERT_EQ(getpixel(buffer, x, y), 0) << x << "," << y;
   temp_folder folder;
   namespace fs = std::filesystem;
   fs::copy(data_path("KV IMAGE"), folder.file("KV IMAGE"), fs::copy_options::recursive);
