@@ -117,6 +117,7 @@ TEST_F(front_end, the_ticker_band_reaches_one_row_below_the_strip) {
   clear_to_color(buffer, makecol(200, 200, 200));
   title_frame(m);
   EXPECT_EQ(pixel_at(screen, 2, 219), rgb(200, 200, 200));
+  EXPECT_EQ(pixel_at(screen, 2, 220), rgb(100, 100, 100));
   EXPECT_EQ(pixel_at(screen, 2, 232), rgb(100, 100, 100));
   EXPECT_EQ(pixel_at(screen, 2, 233), rgb(200, 200, 200));
   expect_ticker_letters(0);
