@@ -10,11 +10,13 @@
 #include "core/state.h"
 #include "core/resources.h"
 #include "app/state_machine.h"
+#include "app/game_screen.h"
 #include "field/rise.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
 #include "render/band.h"
 #include "render/blend.h"
+#include "render/effects.h"
 #include "support/test_env.h"
 
 namespace {
@@ -28,6 +30,7 @@ struct shown {
 
 std::vector<shown> frames;   // one per presented effect frame
 std::vector<shown> holds;    // what stood on the screen during each one-second hold
+std::vector<size_t> hold_after;  // how many frames had been presented before each hold
 std::function<void(int)> script;  // acts on the keys at the end of frame k
 BITMAP *hold_picture = nullptr;   // the screen during the last hold
 
@@ -48,6 +51,7 @@ shown read_screen() {
 void recording_sleep(unsigned int ms) {
   if (ms == 1000) {
     holds.push_back(read_screen());
+    hold_after.push_back(frames.size());
     blit(screen, hold_picture, 0, 0, 0, 0, 320, 240);
   } else if (timer == start_time) {  // first sleep of a frame: its picture is up
     frames.push_back(read_screen());
@@ -64,6 +68,7 @@ protected:
     clear_to_color(buffer, makecol(128, 128, 128));
     frames.clear();
     holds.clear();
+    hold_after.clear();
     script = nullptr;
     saved_sleep = sleep_ms;
     sleep_ms = recording_sleep;
@@ -73,6 +78,12 @@ protected:
     destroy_bitmap(hold_picture);
     sleep_ms = saved_sleep;
     script = nullptr;
+  }
+  // A new game as the game screen enters it, at frame number frame.
+  static void begin_game(int frame) {
+    game_state = STATE_GAME;
+    enter_game();
+    loop_num = frame;
   }
   static void expect_band(const shown &s, int n) {
     EXPECT_EQ(s.rows, 2 * n + 1);
@@ -167,11 +178,18 @@ TEST_F(bands, the_pause_needs_the_key_released_and_pressed_again) {
   EXPECT_FALSE(game_over);
 }
 
+// Rows 95 to 145 of the frozen game at a quarter of their brightness, the
+// two lines over them at y 100 and 132.
 TEST_F(bands, the_pause_screen_shows_its_band_and_both_lines) {
+  for (int y = 0; y < 240; y++)
+    for (int x = 0; x < 320; x++) putpixel(buffer, x, y, makecol(x & 255, y, (3 * x + y) & 255));
   press_key(KEY_1);
   BITMAP *want = create_bitmap(320, 240);
-  blit(buffer, want, 0, 0, 0, 0, 320, 240);
-  trans_rect(want, 0, 95, 320, 145, makecol(0, 0, 0), 3);
+  for (int y = 0; y < 240; y++)
+    for (int x = 0; x < 320; x++) {
+      const std::uint32_t p = pixel_at(buffer, x, y);
+      putpixel(want, x, y, y >= 95 && y <= 145 ? blended(0, p, 3) : p);
+    }
   textprintf_centre_ex(want, lrg_txt, 160, 100, makecol(255, 255, 255), -1, "GAME PAUSED");
   textprintf_centre_ex(want, reg_txt, 160, 132, makecol(255, 255, 255), -1, "PRESS AGAIN TO UNPAUSE");
   int mismatches = -1;
@@ -246,6 +264,66 @@ TEST_F(bands, every_effect_leaves_its_last_frame_fully_waited) {
   level = 1;
   show_level();
   EXPECT_GE(timer.load(), start_time + 20);
+}
+
+// The game screen's frame: update, picture, effects, present, the pause,
+// the game-over banner, the level banner of a new game, the wait.
+TEST_F(bands, a_game_frame_updates_shows_the_field_and_its_effects_and_waits_once) {
+  begin_game(18);  // a rise step (spd 18) and a gravity step
+  timer = 5000;
+  spark.push_back({100, 100, 1, 1, 30});
+  create_msg(60, 60, 50);
+  int wrong = -1;
+  script = [&](int) {
+    wrong = pixel_at(screen, 8, 8) != white || pixel_at(screen, 101, 101) != 0xFFFF00u;
+    for (int y = 0; y < 240; y += 7)
+      for (int x = 0; x < 320; x += 5) wrong += pixel_at(screen, x, y) != pixel_at(buffer, x, y);
+  };
+  game_frame();
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_TRUE(holds.empty());
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(timer.load(), 5020);
+  EXPECT_EQ(lift, 2);
+  EXPECT_EQ(loop_num, 19);
+  EXPECT_EQ(spark[0].life, 29);
+  EXPECT_EQ(score_msg[0].life, 24);
+  EXPECT_EQ(game_state.load(), STATE_GAME);
+}
+
+TEST_F(bands, the_background_scrolls_by_the_difficulty_during_play) {
+  begin_game(1);
+  const int step[][2] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 0}};  // mode, pixels
+  for (auto [m, pixels] : step) {
+    mode = m;
+    const int before = scroll_t;
+    game_frame();
+    EXPECT_EQ(scroll_t - before, pixels) << "mode " << m;
+  }
+}
+
+TEST_F(bands, only_the_first_frame_of_a_game_shows_the_level_banner_after_its_picture) {
+  begin_game(0);
+  game_frame();
+  ASSERT_EQ(hold_after, std::vector<size_t>{13});
+  EXPECT_TRUE(holds[0].text);
+  EXPECT_EQ(frames.size(), 13u + 13u);  // the banner's last frame was the frame's wait
+  game_frame();
+  EXPECT_EQ(holds.size(), 1u);
+}
+
+// Esc and a fresh pause press in one frame: the pause comes first and is
+// left by the Esc, then the game-over banner leads to the table.
+TEST_F(bands, the_pause_runs_before_the_game_over_banner) {
+  begin_game(5);
+  press_key(KEY_ESC);
+  press_key(KEY_1);
+  game_frame();
+  // pause band in and out, game-over band in, hold, band out
+  ASSERT_EQ(hold_after, std::vector<size_t>{13 + 13 + 13});
+  EXPECT_TRUE(holds[0].text);
+  EXPECT_EQ(frames.size(), 13u * 4);
+  EXPECT_EQ(game_state.load(), STATE_GAME_OVER);
 }
 
 }  // namespace

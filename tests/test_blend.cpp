@@ -92,9 +92,10 @@ TEST_F(blending, reversed_corners_blend_the_same_pixels) {
 
 TEST_F(blending, coinciding_corners_blend_one_pixel) {
   trans_rect(bmp, 33, 44, 33, 44, makecol(0, 0, 0), 3);
-  const changed c = darkened();
-  EXPECT_EQ(c.count, 1);
+  EXPECT_EQ(darkened().count, 1);
   EXPECT_EQ(pixel_at(bmp, 33, 44), 0x3F3F3Fu);
+  trans_rect(bmp, 0, 0, 0, 0, makecol(0, 0, 0), 3);  // the first pixel too
+  EXPECT_EQ(darkened().count, 2);
 }
 
 TEST_F(blending, the_pause_band_covers_all_columns_and_51_rows) {

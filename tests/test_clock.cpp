@@ -12,6 +12,8 @@
 #include "core/resources.h"
 #include "app/startup.h"
 #include "app/state_machine.h"
+#include "field/blast.h"
+#include "field/rise.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
 #include "support/test_env.h"
@@ -80,6 +82,8 @@ TEST_F(clock_and_states, sleep_on_timer_returns_only_after_the_timer_has_moved_o
   }
   ticking = false;
   ticker.join();
+  // A stopped timer cannot hold the game: the sleep gives up after its bounded naps.
+  sleep_on_timer(1);
 }
 
 TEST_F(clock_and_states, a_close_request_is_never_replaced_by_another_state) {
@@ -137,20 +141,21 @@ TEST_F(clock_and_states, the_background_is_drawn_masked_where_it_has_magenta) {
   BITMAP *holed = create_bitmap(197, 197);
   ASSERT_NE(holed, nullptr);
   blit(saved, holed, 0, 0, 0, 0, 197, 197);
-  rectfill(holed, 20, 30, 29, 39, makecol(255, 0, 255));
+  vline(holed, 0, 30, 39, makecol(255, 0, 255));  // a hole in the first column only
   background = holed;
   scroll_t = 0;
   clear_to_color(buffer, makecol(1, 2, 3));
   draw_background();
   background = saved;
-  EXPECT_EQ(pixel_at(buffer, 25, 35), rgb(1, 2, 3));
-  EXPECT_EQ(pixel_at(buffer, 197 + 25, 35), rgb(1, 2, 3));
+  EXPECT_EQ(pixel_at(buffer, 0, 35), rgb(1, 2, 3));
+  EXPECT_EQ(pixel_at(buffer, 197, 35), rgb(1, 2, 3));
   EXPECT_EQ(pixel_at(buffer, 40, 35), background_pixel(40, 35, 0));
+  EXPECT_EQ(pixel_at(buffer, 197 + 40, 35), background_pixel(197 + 40, 35, 0));
   destroy_bitmap(holed);
   // Back on the opaque picture, every pixel is the background's again.
   clear_to_color(buffer, makecol(1, 2, 3));
   draw_background();
-  EXPECT_EQ(pixel_at(buffer, 25, 35), background_pixel(25, 35, 0));
+  EXPECT_EQ(pixel_at(buffer, 0, 35), background_pixel(0, 35, 0));
 }
 
 // A tile larger than the pitch overlaps its neighbours: later tiles cover
@@ -204,6 +209,15 @@ TEST_F(clock_and_states, present_buffer_stretches_to_640x480_at_the_large_size) 
   for (int y = 0; y < 480; y++)
     for (int x = 0; x < 640; x++) wrong += pixel_at(screen, x, y) != pixel_at(buffer, x / 2, y / 2);
   EXPECT_EQ(wrong, 0);
+  // A window not yet at its new size gets the same picture, cut at its edge.
+  BITMAP *window = screen;
+  screen = create_bitmap(640, 400);
+  present_buffer();
+  for (int y = 0; y < 400; y++)
+    for (int x = 0; x < 640; x++) wrong += pixel_at(screen, x, y) != pixel_at(buffer, x / 2, y / 2);
+  destroy_bitmap(screen);
+  screen = window;
+  EXPECT_EQ(wrong, 0);
 }
 
 // The top-level pass runs the blocks in a fixed order: a state set by an
@@ -221,10 +235,13 @@ TEST_F(clock_and_states, the_sound_entry_opens_the_options_in_the_same_pass) {
 TEST_F(clock_and_states, a_state_set_by_a_later_block_runs_on_the_next_pass) {
   menu m;
   game_state = STATE_DIFFICULTY;
+  mode = 3;
+  score = 5000;  // left from an earlier game: not a best of the new difficulty
   press_key(KEY_ESC);  // the difficulty menu obeys Esc in its first frame
   EXPECT_FALSE(run_pass(m));
   EXPECT_EQ(game_state.load(), STATE_OPTIONS);
   EXPECT_EQ(scroll_t, 1);
+  EXPECT_EQ(highscore_h, 2000);
 }
 
 TEST_F(clock_and_states, splash_title_and_quit_run_in_one_pass_and_write_both_files) {
@@ -236,19 +253,35 @@ TEST_F(clock_and_states, splash_title_and_quit_run_in_one_pass_and_write_both_fi
   EXPECT_EQ(scroll_t, 1 + 52);
   EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 0 1 84 85 82 83 75 28");
   EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000");
-  EXPECT_EQ(buffer, nullptr);
-  EXPECT_EQ(background, nullptr);
+  for (BITMAP *b : {buffer, credit_bar, n_block, background}) EXPECT_EQ(b, nullptr);
+  for (BITMAP *const *set : {block, pow_up, blast, fireball})
+    for (int i = 0; i < (set == pow_up ? 3 : 4); i++) EXPECT_EQ(set[i], nullptr);
+  EXPECT_EQ(reg_txt, nullptr);
   EXPECT_EQ(lrg_txt, nullptr);
   reload_resources();
 }
 
-TEST_F(clock_and_states, the_splash_lasts_280_frames_without_a_key) {
-  game_state = STATE_SPLASH;
-  enter_splash();
-  run_splash();
-  EXPECT_EQ(loop_num, 280);
-  EXPECT_EQ(scroll_t, 280);
-  EXPECT_EQ(game_state.load(), STATE_SPLASH);
+// A game from the top-level pass: its frames until Esc, the game-over
+// banner, the table (which takes the new best) and back to the title.
+TEST_F(clock_and_states, a_game_runs_into_the_table_and_back_to_the_title_in_one_pass) {
+  menu m;
+  game_state = STATE_GAME;
+  mode = 2;
+  int game_frames = 0;
+  on_frame_wait = [&] {
+    if (game_state == STATE_GAME && loop_num > 0) game_frames++;
+    if (game_state == STATE_GAME && loop_num == 40) {
+      score = 4321;
+      press_key(KEY_ESC);
+    }
+  };
+  EXPECT_FALSE(run_pass(m));
+  EXPECT_EQ(game_state.load(), STATE_TITLE);
+  EXPECT_EQ(game_frames, 40 + 26);  // then the frame that saw Esc runs the banner's 26 band frames
+  EXPECT_EQ(loop_num, 1);  // the table's one frame: Esc leaves it at once
+  EXPECT_EQ(highscore_n, 4321);
+  EXPECT_EQ(highscore_e, 2000);
+  EXPECT_GE(slept_ms, 40 * 20 + 2 * 1000);  // the level and game-over banners hold a second each
 }
 
 }  // namespace

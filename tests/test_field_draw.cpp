@@ -53,6 +53,8 @@ TEST_F(field_picture, the_panels_darken_the_well_over_the_background) {
   EXPECT_EQ(pixel_at(buffer, 5, 5), background_pixel(5, 5, scroll_t));
   EXPECT_EQ(pixel_at(buffer, 170, 30), background_pixel(170, 30, scroll_t));
   EXPECT_EQ(pixel_at(buffer, 100, 230), background_pixel(100, 230, scroll_t));
+  EXPECT_EQ(pixel_at(buffer, 9, 100), background_pixel(9, 100, scroll_t));  // between frame and panel
+  EXPECT_EQ(pixel_at(buffer, 100, 9), background_pixel(100, 9, scroll_t));
   // The white frame around the well.
   EXPECT_EQ(pixel_at(buffer, 8, 8), white);
   EXPECT_EQ(pixel_at(buffer, 155, 227), white);
@@ -88,30 +90,28 @@ TEST_F(field_picture, the_whole_field_is_drawn_lift_pixels_higher) {
   expect_picture(block[2], 82, 118 - 16);
 }
 
+// Codes 5 and 6 are their own pictures over a shadow; 7 to 10 show the
+// block of the colour they clear, faint, under the colour-clear mark.
 TEST_F(field_picture, power_ups_show_their_shadow_and_picture) {
-  cell(1, 5) = 5;
-  cell(2, 5) = 9;  // clears colour 3: block 3 at half strength under the mark
+  for (int code = 5; code <= 10; code++) cell(code - 4, 5) = code;
   ty = 3;
   draw_field();
-  // A transparent corner of the area power-up shows the shadow over the well.
-  const int x = 28, y = 100;
-  for (int j = 0; j < 18; j++)
-    for (int i = 0; i < 18; i++) {
-      const std::uint32_t p = pixel_at(pow_up[0], i, j);
-      std::uint32_t want = well(x + i, y + j);
-      if (i >= 2 && i <= 16 && j >= 2 && j <= 16) want = blended(black, want, 1);
-      if (p != 0xFF00FFu) want = p;
-      ASSERT_EQ(pixel_at(buffer, x + i, y + j), want) << i << "," << j;
-    }
-  const int cx = 46;
-  for (int j = 0; j < 18; j++)
-    for (int i = 0; i < 18; i++) {
-      std::uint32_t want = well(cx + i, y + j);
-      const std::uint32_t b = pixel_at(block[2], i, j), mark = pixel_at(pow_up[2], i, j);
-      if (b != 0xFF00FFu) want = blended(b, want, 2);
-      if (mark != 0xFF00FFu) want = mark;
-      ASSERT_EQ(pixel_at(buffer, cx + i, y + j), want) << i << "," << j;
-    }
+  const int y = 100;
+  for (int code = 5; code <= 10; code++) {
+    const int x = 10 + 18 * (code - 4);
+    for (int j = 0; j < 18; j++)
+      for (int i = 0; i < 18; i++) {
+        std::uint32_t want = well(x + i, y + j), mark = pixel_at(pow_up[2], i, j);
+        if (code <= 6) {
+          if (i >= 2 && i <= 16 && j >= 2 && j <= 16) want = blended(black, want, 1);
+          mark = pixel_at(pow_up[code - 5], i, j);
+        } else if (const std::uint32_t b = pixel_at(block[code - 7], i, j); b != 0xFF00FFu) {
+          want = blended(b, want, 2);
+        }
+        if (mark != 0xFF00FFu) want = mark;
+        ASSERT_EQ(pixel_at(buffer, x + i, y + j), want) << "code " << code << " at " << i << "," << j;
+      }
+  }
 }
 
 TEST_F(field_picture, the_rising_row_shows_the_top_lift_rows_of_its_picture) {
@@ -144,6 +144,8 @@ TEST_F(field_picture, a_column_with_row_1_occupied_flashes_in_three_strengths) {
   EXPECT_EQ(pixel_at(buffer, 46, 11), blended(red, well(46, 11), 1));
   EXPECT_EQ(pixel_at(buffer, 63, 224), blended(red, well(63, 224), 1));
   EXPECT_EQ(pixel_at(buffer, 64, 150), well(64, 150));
+  EXPECT_EQ(pixel_at(buffer, 50, 10), well(50, 10));
+  EXPECT_EQ(pixel_at(buffer, 50, 225), well(50, 225));
 }
 
 TEST_F(field_picture, a_column_with_only_row_2_occupied_flashes_in_two_strengths) {
@@ -192,6 +194,8 @@ TEST_F(field_picture, the_cursor_follows_lift) {
   draw_field();
   EXPECT_EQ(pixel_at(buffer, 136, 208 - 10), white);
   EXPECT_EQ(pixel_at(buffer, 153, 225 - 10), white);
+  EXPECT_EQ(pixel_at(buffer, 144, 225 - 10), white);  // the bottom edge moved up as well
+  EXPECT_EQ(pixel_at(buffer, 136, 216 - 10), white);
 }
 
 TEST_F(field_picture, the_recharge_bar_grows_as_the_recharge_falls) {
@@ -199,6 +203,7 @@ TEST_F(field_picture, the_recharge_bar_grows_as_the_recharge_falls) {
   recharge = 156;  // the frame of a shot
   draw_field();
   for (int x = 191; x <= 192; x++) EXPECT_EQ(pixel_at(buffer, x, y), red) << x;
+  EXPECT_EQ(pixel_at(buffer, 189, y), background_pixel(189, y, scroll_t));
   EXPECT_EQ(pixel_at(buffer, 193, y), background_pixel(193, y, scroll_t));
   recharge = 80;
   draw_field();
@@ -222,13 +227,17 @@ TEST_F(field_picture, a_ready_bar_flashes_lighter_two_frames_in_four) {
   }
 }
 
-// The score as the library prints it right-aligned at (300, 160).
-std::vector<std::pair<int, int>> score_pixels(const char *text) {
+// The score as the library prints it right-aligned at (300, 160), or the
+// label centred at (240, 130).
+std::vector<std::pair<int, int>> score_pixels(const char *text, bool label = false) {
   BITMAP *ref = create_bitmap(320, 240);
   clear_to_color(ref, makecol(0, 0, 0));
-  textprintf_right_ex(ref, lrg_txt, 300, 160, makecol(255, 255, 255), -1, "%s", text);
+  if (label)
+    textprintf_centre_ex(ref, lrg_txt, 240, 130, makecol(255, 255, 255), -1, "%s", text);
+  else
+    textprintf_right_ex(ref, lrg_txt, 300, 160, makecol(255, 255, 255), -1, "%s", text);
   std::vector<std::pair<int, int>> at;
-  for (int y = 150; y < 240; y++)
+  for (int y = 120; y < 240; y++)
     for (int x = 160; x < 320; x++)
       if (pixel_at(ref, x, y) == 0xFFFFFFu) at.push_back({x, y});
   destroy_bitmap(ref);
@@ -241,6 +250,7 @@ TEST_F(field_picture, a_negative_score_is_printed_with_its_sign) {
   const auto want = score_pixels("-30");
   ASSERT_FALSE(want.empty());
   for (auto [x, y] : want) ASSERT_EQ(pixel_at(buffer, x, y), white) << x << "," << y;
+  for (auto [x, y] : score_pixels("SCORE:", true)) ASSERT_EQ(pixel_at(buffer, x, y), white) << x << "," << y;
   // The minus sign reaches further left than "30" alone would.
   const auto plain = score_pixels("30");
   int leftmost_signed = 320, leftmost_plain = 320;

@@ -60,6 +60,9 @@ TEST_F(front_end, the_splash_lasts_280_frames_or_ends_at_once_on_esc_or_fire) {
   enter_splash();
   run_splash();
   EXPECT_EQ(loop_num, 280);
+  EXPECT_EQ(scroll_t, 280);
+  EXPECT_EQ(timer.load(), 280 * 20);  // every frame waits its 20 ms
+  EXPECT_EQ(game_state.load(), STATE_SPLASH);  // the pass, not the splash, moves on to the title
   for (int k : {KEY_ESC, KEY_SPACE}) {
     reset_game();
     enter_splash();
@@ -95,22 +98,64 @@ TEST_F(front_end, the_ticker_moves_a_line_then_rests_with_offsets_11_23_35_47_11
   EXPECT_EQ(step_lengths[2], 36);
 }
 
+// The white letters in the ticker strip (rows 220-231) are those of the
+// first two credits lines drawn offset pixels higher than their rest place.
+void expect_ticker_letters(int offset) {
+  BITMAP *strip = create_bitmap(320, 12);
+  clear_to_color(strip, makecol(0, 0, 0));
+  textprintf_centre_ex(strip, reg_txt, 160, 1 - offset, makecol(255, 255, 255), -1,
+                       "CODING & GAME DESIGN: TAVELO");
+  textprintf_centre_ex(strip, reg_txt, 160, 13 - offset, makecol(255, 255, 255), -1,
+                       "ORIGINAL ART: BRISOM");
+  for (int y = 0; y < 12; y++)
+    for (int x = 0; x < 320; x++)
+      ASSERT_EQ(pixel_at(screen, x, 220 + y) == 0xFFFFFFu, pixel_at(strip, x, y) == 0xFFFFFFu)
+          << "offset " << offset << " at " << x << "," << 220 + y;
+  destroy_bitmap(strip);
+}
+
 TEST_F(front_end, the_ticker_band_reaches_one_row_below_the_strip) {
   game_state = STATE_TITLE;
   enter_title(m);
   clear_to_color(buffer, makecol(200, 200, 200));
   title_frame(m);
   EXPECT_EQ(pixel_at(screen, 2, 219), rgb(200, 200, 200));
+  EXPECT_EQ(pixel_at(screen, 2, 220), rgb(100, 100, 100));
   EXPECT_EQ(pixel_at(screen, 2, 232), rgb(100, 100, 100));
   EXPECT_EQ(pixel_at(screen, 2, 233), rgb(200, 200, 200));
-  // The first credits line, whole, in the strip.
-  BITMAP *strip = create_bitmap(320, 12);
-  clear_to_color(strip, makecol(100, 100, 100));
-  textprintf_centre_ex(strip, reg_txt, 160, 1, makecol(255, 255, 255), -1,
-                       "CODING & GAME DESIGN: TAVELO");
-  for (int y = 0; y < 12; y++)
-    for (int x = 0; x < 320; x++) ASSERT_EQ(pixel_at(screen, x, 220 + y), pixel_at(strip, x, y));
-  destroy_bitmap(strip);
+  expect_ticker_letters(0);
+}
+
+// The credits move up; coming back to the title starts them from the first line.
+TEST_F(front_end, the_ticker_moves_up_and_starts_again_when_the_title_is_entered) {
+  game_state = STATE_TITLE;
+  enter_title(m);
+  credit_scroll = 33;
+  title_frame(m);
+  expect_ticker_letters(11);
+  enter_title(m);
+  title_frame(m);
+  expect_ticker_letters(0);
+}
+
+// After a size change: two lines, in frames paced like every menu's, until fire.
+TEST_F(front_end, the_size_changed_screen_shows_its_two_lines_until_fire) {
+  game_state = STATE_SCREEN_SIZE;
+  int frames = 0, unlit = 0;
+  on_frame_wait = [&] {
+    frames++;
+    for (auto [x, y] : text_pixels(reg_txt, 160, 110, "Screen size changed."))
+      unlit += pixel_at(screen, x, y) != 0xFFFFFFu;
+    for (auto [x, y] : text_pixels(reg_txt, 160, 130, "Press fire."))
+      unlit += pixel_at(screen, x, y) != 0xFFFFFFu;
+    if (frames == 3) press_key(KEY_SPACE);
+  };
+  run_screen_size();
+  EXPECT_EQ(frames, 3);
+  EXPECT_EQ(unlit, 0);
+  EXPECT_EQ(timer.load(), 3 * 20);
+  EXPECT_EQ(scroll_t, 3);
+  EXPECT_EQ(game_state.load(), STATE_SCREEN_SIZE);  // the pass moves on to the options
 }
 
 TEST_F(front_end, the_credits_lines_fit_the_strip) {
@@ -126,6 +171,7 @@ TEST_F(front_end, controls_take_no_key_in_the_first_30_frames) {
   for (int k = 0; k < 30; k++) controls_frame();
   EXPECT_EQ(bind_step, 0);
   EXPECT_EQ(b_u, KEY_UP);
+  for (auto [x, y] : text_pixels(reg_txt, 160, 120, "press up")) ASSERT_EQ(pixel_at(screen, x, y), 0xFFFFFFu);
   controls_frame();
   EXPECT_EQ(bind_step, 1);
   EXPECT_EQ(b_u, KEY_A);
@@ -148,13 +194,13 @@ TEST_F(front_end, a_held_key_binds_every_30_frames_until_all_six_are_bound) {
   enter_controls();
   press_key(KEY_Q);
   std::vector<int> bound_at;
-  int frames = 0;
-  while (!key[KEY_ESC] && bind_step <= 5) {
-    const int before = bind_step;
-    controls_frame();
+  int frames = 0, before = 0;
+  on_frame_wait = [&] {
     if (bind_step != before) bound_at.push_back(frames);
+    before = bind_step;
     frames++;
-  }
+  };
+  run_controls();
   EXPECT_EQ(bound_at, (std::vector<int>{30, 60, 90, 120, 150, 180}));
   for (int b : {b_u, b_d, b_l, b_r, b_f, b_p}) EXPECT_EQ(b, KEY_Q);
 }
@@ -262,10 +308,11 @@ TEST_F(front_end, the_table_shows_hard_normal_easy_from_the_top) {
   highscore_h = 33333;
   game_state = STATE_GAME_OVER;
   enter_game_over(m);
-  clear_to_color(buffer, makecol(0, 0, 0));
+  clear_to_color(buffer, makecol(200, 200, 200));
   game_over_frame(m);
   BITMAP *want = create_bitmap(320, 240);
-  clear_to_color(want, makecol(0, 0, 0));
+  clear_to_color(want, makecol(200, 200, 200));
+  rectfill(want, 60, 95, 260, 145, makecol(100, 100, 100));  // the box darkens to half
   const int white = makecol(255, 255, 255);
   textprintf_centre_ex(want, lrg_txt, 160, 50, white, -1, "HIGH SCORES");
   textprintf_ex(want, reg_txt, 70, 100, white, -1, "HARD:");

@@ -182,6 +182,19 @@ TEST_F(menus, the_sound_entry_comes_back_to_the_options_with_its_marker) {
   EXPECT_EQ(frames, 52);
 }
 
+TEST_F(menus, fire_on_an_options_entry_leaves_for_its_screen) {
+  for (int entry : {2, 3}) {
+    reset_game();
+    game_state = STATE_OPTIONS;
+    enter_options(m);
+    ty = entry;
+    press_key(KEY_SPACE);
+    run_options(m);
+    EXPECT_EQ(game_state.load(), m.entries[entry].value);
+    EXPECT_EQ(loop_num, 32);
+  }
+}
+
 TEST_F(menus, the_difficulty_marker_starts_on_the_current_difficulty) {
   const int want[] = {2, 0, 1, 2, 2};
   for (int md = 0; md <= 4; md++) {
@@ -189,6 +202,9 @@ TEST_F(menus, the_difficulty_marker_starts_on_the_current_difficulty) {
     enter_difficulty(m);
     EXPECT_EQ(tx, want[md]) << "mode " << md;
   }
+  press_key(KEY_DOWN);  // and moves from there
+  difficulty_frame(m);
+  EXPECT_EQ(tx, 0);
 }
 
 TEST_F(menus, choosing_a_difficulty_sets_mode_and_divisor_together) {
@@ -210,7 +226,7 @@ TEST_F(menus, choosing_a_difficulty_sets_mode_and_divisor_together) {
 
 TEST_F(menus, the_marker_cycles_its_four_pictures_beside_the_selected_entry) {
   enter_options(m);
-  for (int frame : {0, 4, 5, 10, 15, 20}) {
+  for (int frame : {0, 4, 5, 7, 10, 15, 20, 26}) {
     loop_num = frame;
     clear_to_color(buffer, makecol(0, 0, 0));
     draw_menu_list(m, 100, 2);

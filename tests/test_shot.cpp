@@ -215,6 +215,10 @@ TEST_F(shooting, a_colour_power_up_clears_its_colour_and_spares_power_ups) {
   EXPECT_EQ(cell(7, 11), -2);
   EXPECT_EQ(cell(5, 5), 7);
   EXPECT_EQ(count(-2), 2);
+  cell(2, 6) = 8;  // colour 2: the 48 of the checker
+  powerup_run(4);
+  EXPECT_EQ(count(2), 0);
+  EXPECT_EQ(count(-2), 2 + 48);
 }
 
 TEST_F(shooting, a_colour_power_up_without_its_colour_clears_only_itself) {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -18,6 +19,9 @@
 #include <vector>
 
 #include <zlib.h>
+
+#include "core/resources.h"
+#include "support/test_env.h"
 
 namespace {
 
@@ -459,6 +463,66 @@ TEST_F(art, icon_png_is_the_xpm_with_alpha) {
       const bool clear = strings[1 + colours + y].substr(x * per_pixel, per_pixel) == std::string(per_pixel, ' ');
       EXPECT_EQ(raw[y * (w * 4 + 1) + 1 + x * 4 + 3], clear ? 0 : 255) << x << "," << y;
     }
+}
+
+// The game loads every file at start-up and refuses to start, naming the
+// file, when any one of them is missing. Run in a copy of data/.
+TEST_F(art, start_up_makes_a_black_buffer_and_stops_at_any_missing_file_naming_it) {
+  const char *const files[] = {
+      "KV IMAGE/r_block.bmp",  "KV IMAGE/b_block.bmp",  "KV IMAGE/g_block.bmp", "KV IMAGE/y_block.bmp",
+      "KV IMAGE/powerup1.bmp", "KV IMAGE/powerup2.bmp", "KV IMAGE/powerup3.bmp", "KV IMAGE/n_block.bmp",
+      "KV IMAGE/blast1.bmp",   "KV IMAGE/blast2.bmp",   "KV IMAGE/blast3.bmp",   "KV IMAGE/blast4.bmp",
+      "KV IMAGE/fire_1.bmp",   "KV IMAGE/fire_2.bmp",   "KV IMAGE/fire_3.bmp",   "KV IMAGE/fire_4.bmp",
+      "krove_sfont.bmp",       "krove_lfont.pcx",       "KV IMAGE/background.bmp"};
+  BITMAP **const pictures[] = {&block[0],    &block[1],    &block[2],    &block[3],    &pow_up[0],
+                               &pow_up[1],   &pow_up[2],   &n_block,     &blast[0],    &blast[1],
+                               &blast[2],    &blast[3],    &fireball[0], &fireball[1], &fireball[2],
+                               &fireball[3], &background};
+  FONT **const fonts[] = {&reg_txt, &lrg_txt};
+  BITMAP *kept_pictures[std::size(pictures)];
+  FONT *kept_fonts[std::size(fonts)];
+  for (size_t i = 0; i < std::size(pictures); i++) kept_pictures[i] = *pictures[i];
+  for (size_t i = 0; i < std::size(fonts); i++) kept_fonts[i] = *fonts[i];
+  // What a load put in place is released and the test's own pictures come back.
+  auto put_back = [&] {
+    for (size_t i = 0; i < std::size(pictures); i++) {
+      if (*pictures[i] && *pictures[i] != kept_pictures[i]) destroy_bitmap(*pictures[i]);
+      *pictures[i] = kept_pictures[i];
+    }
+    for (size_t i = 0; i < std::size(fonts); i++) {
+      if (*fonts[i] && *fonts[i] != kept_fonts[i]) destroy_font(*fonts[i]);
+      *fonts[i] = kept_fonts[i];
+    }
+  };
+  // The first picture shown is drawn on a black back buffer.
+  destroy_bitmap(buffer);
+  destroy_bitmap(credit_bar);
+  ASSERT_TRUE(create_buffers());
+  for (int y = 0; y < 240; y++)
+    for (int x = 0; x < 320; x++) ASSERT_EQ(getpixel(buffer, x, y), 0) << x << "," << y;
+  temp_folder folder;
+  namespace fs = std::filesystem;
+  fs::copy(data_path("KV IMAGE"), folder.file("KV IMAGE"), fs::copy_options::recursive);
+  fs::copy(data_path("krove_sfont.bmp"), folder.file("krove_sfont.bmp"));
+  fs::copy(data_path("krove_lfont.pcx"), folder.file("krove_lfont.pcx"));
+
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(load_resources());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  put_back();
+  for (const char *name : files) {
+    const std::string path = folder.file(name), away = path + ".away";
+    fs::rename(path, away);
+    testing::internal::CaptureStderr();
+    const bool loaded = load_resources();
+    const std::string said = testing::internal::GetCapturedStderr();
+    put_back();
+    fs::rename(away, path);
+    EXPECT_FALSE(loaded) << name;
+    const std::string base = fs::path(name).filename().string();
+    EXPECT_NE(said.find(base), std::string::npos) << name << ": " << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  }
 }
 
 }  // namespace

@@ -175,10 +175,14 @@ void save_screenshot(const rgb_image &picture, const std::string &name) {
   if (!write_png_image(path, picture)) std::cerr << "cannot write " << path << "\n";
 }
 
+std::string failure_picture_path(const std::string &test_name) {
+  return std::string(KV_FAILURE_DIR) + "/window-" + test_name + ".png";
+}
+
 void report_session_failure(game_session &s, const std::string &test_name) {
   if (s.folder.path.empty()) return;
   rgb_image raw;
   if (s.window && grab_window(s.server, s.window, raw))
-    write_png_image("window-" + test_name + ".png", raw);
+    write_png_image(failure_picture_path(test_name), raw);
   std::cerr << "--- game stderr (" << test_name << ") ---\n" << read_game_stderr(s.folder);
 }

@@ -55,6 +55,8 @@ bool move_cursor_to(game_session &s, int column, int row, int timeout_ms = 10000
 
 // Saves the picture as $KV_SCREENSHOT_DIR/screen-NAME.png when that is set.
 void save_screenshot(const rgb_image &picture, const std::string &name);
-// On failure: the window as window-TEST.png in the working directory (the
-// test binary's folder under ctest) and the game's stderr.
+// Where a failing test leaves the window's picture: window-TEST.png in the
+// build folder of the window tests, never in the source tree.
+std::string failure_picture_path(const std::string &test_name);
+// On failure: the window at failure_picture_path and the game's stderr.
 void report_session_failure(game_session &s, const std::string &test_name);
