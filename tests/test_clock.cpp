@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <chrono>
 #include <thread>
 
@@ -10,6 +11,7 @@
 #include "core/state.h"
 #include "core/screen.h"
 #include "core/resources.h"
+#include "core/window.h"
 #include "app/startup.h"
 #include "app/state_machine.h"
 #include "field/blast.h"
@@ -258,6 +260,35 @@ TEST_F(clock_and_states, splash_title_and_quit_run_in_one_pass_and_write_both_fi
     for (int i = 0; i < (set == pow_up ? 3 : 4); i++) EXPECT_EQ(set[i], nullptr);
   EXPECT_EQ(reg_txt, nullptr);
   EXPECT_EQ(lrg_txt, nullptr);
+  EXPECT_EQ(exit_status(), 0);
+  reload_resources();
+}
+
+// Start-up once the library is up: a saved 640x480 that the display refuses
+// opens at 320x240, so the settings saved at quit hold 0; with neither size
+// the game cannot start, and says which size it asked for last.
+TEST_F(clock_and_states, a_saved_640x480_window_that_the_display_refuses_opens_at_320x240) {
+  temp_folder folder;
+  for (const char *item : {"KV IMAGE", "krove_sfont.bmp", "krove_lfont.pcx"})
+    std::filesystem::create_symlink(std::string(KV_DATA_DIR) + "/" + item, folder.file(item));
+  write_text(folder.file("KV settings.dat"), "3 1 0 84 85 82 83 75 28");
+  write_text(folder.file("KV scores.dat"), "1 2 3");
+  menu m;
+  request_window = [](int w, int) { return w == 320; };
+  release_resources();
+  EXPECT_TRUE(load_game(m));
+  EXPECT_EQ(scrn_size, 0);
+  EXPECT_EQ(mode, 3);
+  EXPECT_EQ(highscore_h, 3);
+  quit_sequence(m);
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "3 0 0 84 85 82 83 75 28");
+  request_window = [](int, int) { return false; };
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(load_game(m));
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said.rfind("krove-vestin: cannot open a 320x240 32-bit window", 0), 0u) << said;
+  EXPECT_EQ(exit_status(), 1);
+  release_resources();
   reload_resources();
 }
 

@@ -77,6 +77,10 @@ bool start_up(menu &m) {
   set_close_button_callback(quit_game);
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   if (install_int_ex(update_timer, MSEC_TO_TIMER(1)) != 0) return cannot_start("no 1 ms timer");
+  return load_game(m);
+}
+
+bool load_game(menu &m) {
   if (!create_buffers() || !load_resources()) return false;
   fill_field(false);
   m.entries.clear();
@@ -86,12 +90,6 @@ bool start_up(menu &m) {
   return true;
 }
 
-template <typename T, typename F>
-static void release(T *&handle, F destroy) {
-  if (handle) destroy(handle);
-  handle = nullptr;
-}
-
 bool saved_on_quit = false;
 
 void quit_sequence(menu &m) {
@@ -99,21 +97,12 @@ void quit_sequence(menu &m) {
   saved_on_quit = save_highscores() && settings_saved;
   remove_int(update_timer);
   m.entries.clear();
-  release(buffer, destroy_bitmap);
   spark.clear();
   score_msg.clear();
-  release(credit_bar, destroy_bitmap);
-  release(n_block, destroy_bitmap);
-  release(background, destroy_bitmap);
-  release(reg_txt, destroy_font);
-  release(lrg_txt, destroy_font);
-  for (BITMAP *&b : block) release(b, destroy_bitmap);
-  for (BITMAP *&b : pow_up) release(b, destroy_bitmap);
-  for (int i = 0; i < 4; i++) {
-    release(blast[i], destroy_bitmap);
-    release(fireball[i], destroy_bitmap);
-  }
+  release_resources();
 }
+
+int exit_status() { return saved_on_quit && !window_lost ? 0 : 1; }
 
 int run_program() {
   note_frame(MARK_START);
@@ -123,5 +112,5 @@ int run_program() {
   }
   hold_quit_signals();  // nothing may cut the way out short now
   save_frame_notes();
-  return saved_on_quit && !window_lost ? 0 : 1;
+  return exit_status();
 }

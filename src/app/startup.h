@@ -6,11 +6,18 @@ class menu;
 // Brings the library up and loads everything; false (after printing what
 // failed) when the game cannot run.
 bool start_up(menu &m);
+// The part of start-up after the library and its first window are up: the
+// pictures and fonts, the field, the settings and the window they ask for
+// (320x240 when 640x480 is refused), the best scores.
+bool load_game(menu &m);
 // Saves both files and releases everything.
 void quit_sequence(menu &m);
 extern bool saved_on_quit;  // both files were written by the quit sequence
 
+// 0 after a quit that saved both files, 1 when a file could not be saved
+// or no window could be had.
+int exit_status();
+
 // The whole program: start-up, the state machine, quit. Returns the exit
-// status: 0, or 1 when the game could not start, lost its window or could
-// not save a file.
+// status: 1 when the game could not start, else exit_status().
 int run_program();

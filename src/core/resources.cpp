@@ -60,3 +60,24 @@ bool load_resources() {
   if (!load_font(lrg_txt, "krove_lfont.pcx")) return false;
   return load_picture(background, "KV IMAGE//background.bmp");
 }
+
+template <typename T, typename F>
+static void release(T *&handle, F destroy) {
+  if (handle) destroy(handle);
+  handle = nullptr;
+}
+
+void release_resources() {
+  release(buffer, destroy_bitmap);
+  release(credit_bar, destroy_bitmap);
+  release(n_block, destroy_bitmap);
+  release(background, destroy_bitmap);
+  release(reg_txt, destroy_font);
+  release(lrg_txt, destroy_font);
+  for (BITMAP *&b : block) release(b, destroy_bitmap);
+  for (BITMAP *&b : pow_up) release(b, destroy_bitmap);
+  for (int i = 0; i < 4; i++) {
+    release(blast[i], destroy_bitmap);
+    release(fireball[i], destroy_bitmap);
+  }
+}

@@ -20,3 +20,5 @@ bool create_buffers();
 // Loads every picture and both fonts in their fixed order, from the working
 // folder. On a failure prints one line naming the file and returns false.
 bool load_resources();
+// Destroys whatever of the above exists and clears every handle.
+void release_resources();

@@ -16,6 +16,15 @@ namespace {
 
 class WindowRoad : public session_test {
  protected:
+  // A game on Normal given up at once, over a best of -100, up to its
+  // "GAME OVER" banner.
+  void give_up_over_a_negative_best() {
+    ASSERT_TRUE(write_work_file(s.folder, "KV scores.dat", "2000 -100 2000"));
+    ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
+    ASSERT_TRUE(skip_to_title(s, XK_space));
+    ASSERT_TRUE(start_play(s, XK_space));
+    ASSERT_TRUE(give_up_play(s));
+  }
 
   // The marked entry of a menu once its screen is up, or -1.
   int marked_entry(int base_y, int entries) {
@@ -112,11 +121,7 @@ TEST_F(WindowRoad, ChosenOptionsAreSavedOnQuitAndUsedAtTheNextStart) {
 }
 
 TEST_F(WindowRoad, GameGivenUpAtOnceBeatsANegativeBest) {
-  ASSERT_TRUE(write_work_file(s.folder, "KV scores.dat", "2000 -100 2000"));
-  ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
-  ASSERT_TRUE(skip_to_title(s, XK_space));
-  ASSERT_TRUE(start_play(s, XK_space));
-  ASSERT_TRUE(give_up_play(s));
+  ASSERT_NO_FATAL_FAILURE(give_up_over_a_negative_best());
   // Score 0 beats -100 on Normal, and the table shows it.
   EXPECT_TRUE(wait_for_picture(
       s, [](const rgb_image &p) { return shows_score_table(p, 2000, 0, 2000); }, 5000));
@@ -131,11 +136,7 @@ TEST_F(WindowRoad, GameGivenUpAtOnceBeatsANegativeBest) {
 // Closed during its game-over banner, a finished game still counts: the
 // game quits when the banner is over, without the table, and saves the score.
 TEST_F(WindowRoad, AGameClosedDuringItsGameOverBannerStillCounts) {
-  ASSERT_TRUE(write_work_file(s.folder, "KV scores.dat", "2000 -100 2000"));
-  ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
-  ASSERT_TRUE(skip_to_title(s, XK_space));
-  ASSERT_TRUE(start_play(s, XK_space));
-  ASSERT_TRUE(give_up_play(s));
+  ASSERT_NO_FATAL_FAILURE(give_up_over_a_negative_best());
   ASSERT_TRUE(send_close_message(s.server, s.window));
   bool saw_table = false;
   poll_until(
