@@ -3,6 +3,8 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "core/clock.h"
 #include "core/resources.h"
 #include "field/blast.h"
@@ -250,6 +252,13 @@ TEST_F(field_picture, a_negative_score_is_printed_with_its_sign) {
   const auto want = score_pixels("-30");
   ASSERT_FALSE(want.empty());
   for (auto [x, y] : want) ASSERT_EQ(pixel_at(buffer, x, y), white) << x << "," << y;
+  // Between its letters the background shows: the text has no box of its own.
+  const std::set<std::pair<int, int>> glyphs(want.begin(), want.end());
+  int wrong = 0;
+  for (int y = 160; y < 160 + text_height(lrg_txt); y++)
+    for (int x = want.front().first; x <= 300; x++)
+      if (!glyphs.count({x, y})) wrong += pixel_at(buffer, x, y) != background_pixel(x, y, scroll_t);
+  EXPECT_EQ(wrong, 0);
   for (auto [x, y] : score_pixels("SCORE:", true)) ASSERT_EQ(pixel_at(buffer, x, y), white) << x << "," << y;
   // The minus sign reaches further left than "30" alone would.
   const auto plain = score_pixels("30");

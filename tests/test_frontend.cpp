@@ -52,6 +52,8 @@ TEST_F(front_end, the_splash_name_rises_stands_and_rises_on_without_a_jump) {
       ASSERT_EQ(pixel_at(screen, x, yy), 0xFFFFFFu) << frame;
     for (auto [x, yy] : text_pixels(reg_txt, 160, y + 40, "presents"))
       ASSERT_EQ(pixel_at(screen, x, yy), 0xFFFFFFu) << frame;
+    // Once presented, the buffer holds the background for the next frame.
+    EXPECT_EQ(pixel_at(buffer, 5, 5), background_pixel(5, 5, scroll_t - 1)) << frame;
   }
 }
 
