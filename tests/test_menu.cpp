@@ -2,7 +2,11 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/clock.h"
+#include "core/desktop.h"
 #include "core/state.h"
 #include "core/resources.h"
 #include "app/state_machine.h"
@@ -56,6 +60,23 @@ TEST_F(menus, a_binding_outside_the_key_table_reads_as_up) {
   EXPECT_FALSE(poll_repeat_key(127, latch, phase));
   EXPECT_FALSE(poll_repeat_key(-1, latch, phase));
   EXPECT_FALSE(key_down_now(5000));
+}
+
+// After the window is re-made, the keys the game still holds down but the
+// keyboard does not are let go; a held one stays, and a keycode the library
+// has no key for is passed over.
+TEST_F(menus, only_keys_the_keyboard_does_not_hold_are_let_go) {
+  char keymap[32] = {};
+  int to_scancode[256];
+  std::fill(std::begin(to_scancode), std::end(to_scancode), -1);
+  to_scancode[111] = KEY_UP;
+  to_scancode[116] = KEY_DOWN;
+  keymap[111 / 8] |= 1 << (111 % 8);  // up is held, and so is an unknown key
+  keymap[200 / 8] |= 1 << (200 % 8);
+  press_key(KEY_UP);
+  press_key(KEY_DOWN);
+  press_key(KEY_SPACE);
+  EXPECT_EQ(keys_not_held(keymap, to_scancode, key), (std::vector<int>{KEY_SPACE, KEY_DOWN}));
 }
 
 TEST_F(menus, up_and_down_held_together_cancel) {

@@ -2,6 +2,8 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/clock.h"
 #include "field/blast.h"
 #include "field/grid.h"
@@ -161,14 +163,16 @@ TEST_F(shooting, a_power_up_shot_fires_again_after_40_frames_while_held) {
 }
 
 TEST_F(shooting, an_area_power_up_in_a_corner_blasts_a_3x3_square) {
-  fill_checker();
-  tx = 0;
-  ty = 11;
-  cell(0, 11) = 5;
-  powerup_run(1);
-  EXPECT_EQ(count(-2), 9);
-  for (int c = 0; c <= 2; c++)
-    for (int r = 9; r <= 11; r++) EXPECT_EQ(cell(c, r), -2);
+  for (int corner : {0, 7}) {
+    fill_checker();
+    tx = corner;
+    ty = 11;
+    cell(corner, 11) = 5;
+    powerup_run(1);
+    EXPECT_EQ(count(-2), 9) << corner;
+    for (int c = std::max(corner - 2, 0); c <= std::min(corner + 2, 7); c++)
+      for (int r = 9; r <= 11; r++) EXPECT_EQ(cell(c, r), -2) << corner;
+  }
 }
 
 TEST_F(shooting, an_area_power_up_inside_the_field_blasts_25_cells_whatever_they_hold) {
