@@ -247,29 +247,31 @@ TEST_F(menus, choosing_a_difficulty_sets_mode_and_divisor_together) {
 
 TEST_F(menus, the_marker_cycles_its_four_pictures_beside_the_selected_entry) {
   enter_options(m);
+  ty = 2;
   for (int frame : {0, 4, 5, 7, 10, 15, 20, 26}) {
     loop_num = frame;
     clear_to_color(buffer, makecol(0, 0, 0));
-    draw_menu_list(m, 100, 2);
+    options_frame(m);  // the options screen as presented
     BITMAP *pic = fireball[(frame / 5) % 4];
     for (int j = 0; j < pic->h; j++)
       for (int i = 0; i < pic->w; i++) {
         const std::uint32_t p = pixel_at(pic, i, j);
         if (p != 0xFF00FFu) {
-          ASSERT_EQ(pixel_at(buffer, 110 + i, 130 + j), p) << frame;
+          ASSERT_EQ(pixel_at(screen, 110 + i, 130 + j), p) << frame;
         }
       }
   }
   // Labels start at x 130, one every 15 rows; no marker on the other entries.
   BITMAP *want = create_bitmap(320, 240);
   clear_to_color(want, makecol(0, 0, 0));
+  textprintf_centre_ex(want, lrg_txt, 160, 50, makecol(255, 255, 255), -1, "OPTIONS");
   for (int i = 0; i < 5; i++)
     textprintf_ex(want, reg_txt, 130, 100 + 15 * i, makecol(255, 255, 255), -1, "%s", m.entries[i].label);
   for (int y = 0; y < 240; y++)
-    for (int x = 128; x < 320; x++) ASSERT_EQ(pixel_at(buffer, x, y), pixel_at(want, x, y)) << x << "," << y;
+    for (int x = 128; x < 320; x++) ASSERT_EQ(pixel_at(screen, x, y), pixel_at(want, x, y)) << x << "," << y;
   for (int y = 100; y < 175; y++) {
     if (y >= 130 && y < 145) continue;
-    for (int x = 100; x < 128; x++) ASSERT_EQ(pixel_at(buffer, x, y), 0u);
+    for (int x = 100; x < 128; x++) ASSERT_EQ(pixel_at(screen, x, y), 0u);
   }
   destroy_bitmap(want);
 }
