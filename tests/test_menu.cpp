@@ -69,13 +69,17 @@ TEST_F(menus, only_keys_the_keyboard_does_not_hold_are_let_go) {
   char keymap[32] = {};
   int to_scancode[256];
   std::fill(std::begin(to_scancode), std::end(to_scancode), -1);
+  to_scancode[38] = KEY_A;  // the first scancode of all
   to_scancode[111] = KEY_UP;
   to_scancode[116] = KEY_DOWN;
   keymap[111 / 8] |= 1 << (111 % 8);  // up is held, and so is an unknown key
   keymap[200 / 8] |= 1 << (200 % 8);
+  press_key(KEY_A);
   press_key(KEY_UP);
   press_key(KEY_DOWN);
   press_key(KEY_SPACE);
+  EXPECT_EQ(keys_not_held(keymap, to_scancode, key), (std::vector<int>{KEY_A, KEY_SPACE, KEY_DOWN}));
+  keymap[38 / 8] |= 1 << (38 % 8);
   EXPECT_EQ(keys_not_held(keymap, to_scancode, key), (std::vector<int>{KEY_SPACE, KEY_DOWN}));
 }
 

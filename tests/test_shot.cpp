@@ -190,7 +190,7 @@ TEST_F(shooting, an_area_power_up_inside_the_field_blasts_25_cells_whatever_they
   EXPECT_EQ(cell(0, 5), 2);  // outside the square
 }
 
-TEST_F(shooting, a_band_power_up_at_the_right_wall_blasts_two_columns) {
+TEST_F(shooting, a_band_power_up_blasts_the_three_columns_around_it_within_the_walls) {
   fill_checker();
   for (int r = 0; r < 4; r++) cell(6, r) = 0;  // empty cells are blasted too
   cell(7, 2) = 8;                              // a power-up in the band is destroyed
@@ -203,6 +203,13 @@ TEST_F(shooting, a_band_power_up_at_the_right_wall_blasts_two_columns) {
   EXPECT_EQ(cell(6, 8), -4);
   EXPECT_EQ(cell(7, 2), -2);
   EXPECT_EQ(cell(5, 6), 2);
+  // Next to the left wall: columns 0 to 2, all 36 cells, and nothing else.
+  fill_checker();
+  tx = 1;
+  cell(1, 6) = 6;
+  powerup_run(2);
+  EXPECT_EQ(count(-2), 36);
+  for (int r = 0; r < 12; r++) EXPECT_EQ(cell(3, r) < 0, false) << r;
 }
 
 TEST_F(shooting, a_colour_power_up_clears_its_colour_and_spares_power_ups) {

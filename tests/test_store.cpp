@@ -44,8 +44,13 @@ protected:
 };
 
 TEST_F(data_files, the_built_in_values_save_as_exactly_23_and_14_bytes) {
+  const mode_t usual = umask(027);
   save_settings();
   save_highscores();
+  umask(usual);
+  struct stat st {};
+  stat(folder.file("KV scores.dat").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);  // a new file as a plain write under that umask makes it
   EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 0 1 84 85 82 83 75 28");
   EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 2);

@@ -175,7 +175,7 @@ def run_tests(folder, run_dir, timeout, window=False):
     binary = os.path.join(folder, "tests", "window", "kv-window-tests") if window else \
         os.path.join(folder, "tests", "sanitize", "kv-tests-asan")
     try:
-        r = subprocess.run([binary, "--gtest_brief=1"], env=SANITIZERS,
+        r = subprocess.run([binary, "--gtest_brief=1", "--gtest_fail_fast"], env=SANITIZERS,
                            cwd=run_dir, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                            timeout=timeout)
         return "passed" if r.returncode == 0 else "failed"
@@ -232,8 +232,9 @@ def main():
     parser.add_argument("count", nargs="?", type=int, default=100)
     parser.add_argument("--seed", type=int, default=12)
     parser.add_argument("--jobs", type=int, default=2)
-    parser.add_argument("--window", action="store_true",
-                        help="try every survivor on the real-window tests too (about a minute each)")
+    parser.add_argument("--window", nargs="?", const=",".join(FOLDERS), metavar="FOLDERS",
+                        help="try the survivors in these folders of src/ (all when none are"
+                             " named, e.g. app,core) on the real-window tests too")
     args = parser.parse_args()
 
     sites = all_sites()
@@ -294,7 +295,9 @@ def main():
     run_all(False, len(picked))
     if args.window:
         # Start-up, the window and the exit status only show in a real window.
-        survivors = [(i, r[0]) for i, r in enumerate(results) if r[1] == "passed"]
+        folders = tuple(f + "/" for f in args.window.split(","))
+        survivors = [(i, r[0]) for i, r in enumerate(results)
+                     if r[1] == "passed" and r[0][0].startswith(folders)]
         print("\nmutate: the %d survivors on the window tests" % len(survivors), flush=True)
         for i, site in survivors:
             todo.put([(i, site)])
