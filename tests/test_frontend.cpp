@@ -318,11 +318,11 @@ TEST_F(front_end, the_table_shows_hard_normal_easy_from_the_top) {
   highscore_h = 33333;
   game_state = STATE_GAME_OVER;
   enter_game_over(m);
-  clear_to_color(buffer, makecol(200, 200, 200));
+  clear_to_color(buffer, makecol(201, 201, 201));
   game_over_frame(m);
   BITMAP *want = create_bitmap(320, 240);
-  clear_to_color(want, makecol(200, 200, 200));
-  rectfill(want, 60, 95, 260, 145, makecol(100, 100, 100));  // the box darkens to half
+  clear_to_color(want, makecol(201, 201, 201));
+  rectfill(want, 60, 95, 260, 145, makecol(100, 100, 100));  // the box darkens to half, rounded down
   const int white = makecol(255, 255, 255);
   textprintf_centre_ex(want, lrg_txt, 160, 50, white, -1, "HIGH SCORES");
   textprintf_ex(want, reg_txt, 70, 100, white, -1, "HARD:");
