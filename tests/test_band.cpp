@@ -14,6 +14,7 @@
 #include "field/rise.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
+#include "store/scores.h"
 #include "render/band.h"
 #include "render/blend.h"
 #include "render/effects.h"

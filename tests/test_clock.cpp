@@ -18,6 +18,7 @@
 #include "field/rise.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
+#include "store/scores.h"
 #include "support/test_env.h"
 
 namespace {
@@ -276,6 +277,18 @@ TEST_F(clock_and_states, a_saved_640x480_window_that_the_display_refuses_opens_a
   write_text(folder.file("KV scores.dat"), "1 2 3");
   menu m;
   request_window = [](int w, int) { return w == 320; };
+  // Each saved difficulty plays at its own pace after a restart; a value out
+  // of range keeps Normal's.
+  for (auto [saved, divisor] : {std::pair{"1", 20}, {"2", 18}, {"3", 14}, {"7", 18}}) {
+    reset_game();
+    request_window = [](int w, int) { return w == 320; };
+    spd = 0;
+    write_text(folder.file("KV settings.dat"), std::string(saved) + " 1 0 84 85 82 83 75 28");
+    release_resources();
+    EXPECT_TRUE(load_game(m));
+    EXPECT_EQ(spd, divisor) << "saved difficulty " << saved;
+  }
+  write_text(folder.file("KV settings.dat"), "3 1 0 84 85 82 83 75 28");
   release_resources();
   EXPECT_TRUE(load_game(m));
   EXPECT_EQ(scrn_size, 0);

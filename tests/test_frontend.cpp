@@ -11,9 +11,10 @@
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
+#include "store/scores.h"
 #include "support/test_env.h"
 
 namespace {

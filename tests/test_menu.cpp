@@ -12,7 +12,7 @@
 #include "app/state_machine.h"
 #include "field/grid.h"
 #include "field/rise.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
 #include "support/test_env.h"

@@ -12,7 +12,7 @@
 #include "app/startup.h"
 #include "core/screen.h"
 #include "field/rise.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
 #include "store/save_file.h"

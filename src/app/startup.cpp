@@ -17,6 +17,7 @@
 #include "core/state.h"
 #include "core/window.h"
 #include "field/grid.h"
+#include "field/rise.h"
 #include "frontend/menu.h"
 #include "render/effects.h"
 #include "store/scores.h"
@@ -85,6 +86,7 @@ bool load_game(menu &m) {
   fill_field(false);
   m.entries.clear();
   load_settings();
+  spd = rise_divisor(mode);  // the divisor is not stored: the saved difficulty brings its own
   if (!open_window(scrn_size, 0)) return false;  // a refused 640x480 falls back
   load_highscores();
   return true;

@@ -14,6 +14,8 @@ int nxt_lvl = 0;
 int level = 1;
 bool game_over = false;
 
+int rise_divisor(int difficulty) { return difficulty == 1 ? 20 : difficulty == 3 ? 14 : 18; }
+
 // lift, n_power, reload, the latches and the effects carry over from the
 // previous game on purpose.
 void new_game() {

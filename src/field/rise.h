@@ -9,5 +9,8 @@ extern int nxt_lvl;    // push-ups left before the next level-up
 extern int level;
 extern bool game_over; // the game ends at the end of this frame
 
+// The rise divisor a difficulty plays at: 20 Easy, 18 Normal, 14 Hard.
+int rise_divisor(int difficulty);
+
 void new_game();       // entry of the game screen
 void game_update();    // the update step of one game frame

@@ -3,7 +3,7 @@
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "render/effects.h"
 
 int recharge = 0;

@@ -4,7 +4,7 @@
 #include "core/state.h"
 #include "core/screen.h"
 #include "core/resources.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
 

@@ -10,8 +10,7 @@
 #include "frontend/menu.h"
 #include "frontend/screens.h"
 #include "render/blend.h"
-
-int highscore_e = 2000, highscore_n = 2000, highscore_h = 2000;
+#include "store/scores.h"
 
 static void raise_best(int &best) {
   if (score > best) best = score;  // only a strictly higher score replaces it

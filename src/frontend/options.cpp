@@ -32,7 +32,7 @@ void run_options(menu &m) {
 }
 
 void enter_difficulty(menu &m) {
-  rebuild_menu(m, {{"Easy", 1, 20}, {"Normal", 2, 18}, {"Hard", 3, 14}});
+  rebuild_menu(m, {{"Easy", 1, rise_divisor(1)}, {"Normal", 2, rise_divisor(2)}, {"Hard", 3, rise_divisor(3)}});
   tx = mode == 1 ? 0 : mode == 2 ? 1 : 2;  // the marker starts on the current difficulty
 }
 

@@ -5,7 +5,7 @@
 #include "core/screen.h"
 #include "core/window.h"
 #include "core/resources.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "frontend/screens.h"
 
 // Whether the fire key that chose this screen was still down as the window

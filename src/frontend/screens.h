@@ -33,7 +33,6 @@ void enter_controls();
 void controls_frame();
 void run_controls();
 
-extern int highscore_e, highscore_n, highscore_h;
 // The best score of the difficulty played is raised to score if lower.
 void record_score();
 void enter_game_over(menu &m);

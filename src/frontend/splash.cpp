@@ -4,7 +4,7 @@
 #include "core/state.h"
 #include "core/screen.h"
 #include "core/resources.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "frontend/screens.h"
 
 // The name rises 1.5 pixels a frame to y 110, stands, then rises on out.

@@ -11,7 +11,7 @@
 #include "core/frame_log.h"
 #include "core/resources.h"
 #include "field/rise.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "render/blend.h"
 
 bool key_pause = false;

@@ -2,8 +2,9 @@
 
 #include <cstdio>
 
-#include "frontend/screens.h"
 #include "store/save_file.h"
+
+int highscore_e = 2000, highscore_n = 2000, highscore_h = 2000;
 
 static const char *const scores_path = "KV scores.dat";
 

@@ -4,7 +4,7 @@
 
 #include "core/screen.h"
 #include "field/rise.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "store/save_file.h"
 
 int sound = 1;

@@ -6,7 +6,7 @@
 
 #include "core/screen.h"
 #include "field/rise.h"
-#include "frontend/keys.h"
+#include "core/keys.h"
 #include "fuzz_folder.h"
 #include "store/settings.h"
 

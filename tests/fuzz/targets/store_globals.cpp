@@ -3,10 +3,8 @@
 // other files need Allegro and a screen); the headers keep the types honest.
 #include "core/screen.h"
 #include "field/rise.h"
-#include "frontend/keys.h"
-#include "frontend/screens.h"
+#include "core/keys.h"
 
 int scrn_size = 0;
 int mode = 2;
 int b_l = 82, b_r = 83, b_u = 84, b_d = 85, b_f = 75, b_p = 28;
-int highscore_e = 2000, highscore_n = 2000, highscore_h = 2000;

@@ -1,4 +1,4 @@
-#include "frontend/keys.h"
+#include "core/keys.h"
 
 #include <allegro.h>
 
