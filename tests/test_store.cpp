@@ -9,8 +9,11 @@
 #include <csignal>
 #include <filesystem>
 
+#include "app/last_save.h"
 #include "app/startup.h"
+#include "core/state.h"
 #include "core/screen.h"
+#include "field/blast.h"
 #include "field/rise.h"
 #include "core/keys.h"
 #include "frontend/menu.h"
@@ -144,6 +147,33 @@ TEST_F(data_files, a_save_that_fails_names_the_file_and_the_other_is_still_saved
   EXPECT_EQ(said, "krove-vestin: cannot save \"KV settings.dat\": Is a directory\n");
   EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 7000");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 2);
+}
+
+// The display may go away in the middle of any frame: the files are written
+// once, with a finished game under its banner counted and a game in play
+// not, and never before start-up has read the player's own files.
+TEST_F(data_files, an_end_from_outside_saves_once_counting_only_a_finished_game) {
+  const struct {
+    bool over;
+    int state;
+    const char *scores;
+  } cases[] = {{true, STATE_GAME, "2000 5000 2000"},
+               {false, STATE_GAME, "2000 2000 2000"},
+               {true, STATE_TITLE, "2000 2000 2000"}};  // counted already, if at all
+  for (const auto &c : cases) {
+    reset_game();
+    std::filesystem::remove(folder.file("KV scores.dat"));  // its better best would be kept
+    game_over = c.over, game_state = c.state, score = 5000;
+    EXPECT_TRUE(save_before_the_end());
+    EXPECT_EQ(read_text(folder.file("KV scores.dat")), c.scores) << c.over << " " << c.state;
+    highscore_e = 1;
+    EXPECT_TRUE(save_both_files());  // the quit sequence coming second writes nothing
+    EXPECT_EQ(read_text(folder.file("KV scores.dat")), c.scores);
+  }
+  std::filesystem::remove(folder.file("KV scores.dat"));
+  save_stage = SAVE_NOTHING_LOADED;
+  EXPECT_FALSE(save_before_the_end());
+  EXPECT_FALSE(std::filesystem::exists(folder.file("KV scores.dat")));
 }
 
 // A link is written through, so its target gets the new contents; a saved

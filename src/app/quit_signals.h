@@ -6,3 +6,8 @@
 void install_quit_signals();
 // Holds back further ones in the game's thread while the program ends.
 void hold_quit_signals();
+
+// The display going away (X: the connection lost, the game's window
+// destroyed) saves both files as the quit sequence would, says so in one
+// line and ends the program with status 1.
+void watch_display();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/last_save.h"
 #include "app/quit_signals.h"
 #include "app/state_machine.h"
 #include "core/clock.h"
@@ -71,6 +72,7 @@ bool start_up(menu &m) {
   name_window();
   if (!bring_up_allegro()) return false;
   install_quit_signals();  // after allegro_init, which sets its own
+  watch_display();
   title_window();
   set_color_depth(32);
   if (!open_window(0, 0)) return false;  // 320x240 until the settings are read
@@ -89,14 +91,14 @@ bool load_game(menu &m) {
   spd = rise_divisor(mode);  // the divisor is not stored: the saved difficulty brings its own
   if (!open_window(scrn_size, 0)) return false;  // a refused 640x480 falls back
   load_highscores();
+  save_stage = SAVE_NOT_BEGUN;  // from here on there is something to keep
   return true;
 }
 
 bool saved_on_quit = false;
 
 void quit_sequence(menu &m) {
-  const bool settings_saved = save_settings();  // the scores are tried whatever became of it
-  saved_on_quit = save_highscores() && settings_saved;
+  saved_on_quit = save_both_files();
   remove_int(update_timer);
   m.entries.clear();
   spark.clear();

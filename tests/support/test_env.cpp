@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/last_save.h"
 #include "app/startup.h"
 #include "core/clock.h"
 #include "core/desktop.h"
@@ -89,6 +90,7 @@ void reset_game() {
   request_window = grant_window;
   window_lost = false;
   saved_on_quit = false;
+  save_stage = SAVE_NOT_BEGUN;
   b_l = KEY_LEFT, b_r = KEY_RIGHT, b_u = KEY_UP, b_d = KEY_DOWN, b_f = KEY_SPACE, b_p = KEY_1;
   mode = 2, spd = 18, sound = 1;
   highscore_e = highscore_n = highscore_h = 2000;

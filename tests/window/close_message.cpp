@@ -1,5 +1,6 @@
 // The close button: what a desktop's window manager sends when the player
-// clicks the title bar's X, a WM_DELETE_WINDOW client message.
+// clicks the title bar's X, a WM_DELETE_WINDOW client message; and a window
+// destroyed from outside, as another program may do.
 #include "xharness.h"
 
 #include <X11/Xlib.h>
@@ -16,4 +17,10 @@ bool send_close_message(xvfb_server &server, x_window window) {
   Status sent = XSendEvent(dpy, window, False, NoEventMask, &ev);
   XSync(dpy, False);
   return sent != 0;
+}
+
+bool destroy_window(xvfb_server &server, x_window window) {
+  XDestroyWindow(server.display, window);
+  XSync(server.display, False);
+  return take_x_error_count() == 0;
 }

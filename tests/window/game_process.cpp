@@ -112,3 +112,13 @@ std::string read_game_stdout(const work_folder &folder) {
 std::string read_game_stderr(const work_folder &folder) {
   return read_work_file(folder, stderr_file);
 }
+
+std::string read_game_lines(const work_folder &folder) {
+  std::string all = read_game_stderr(folder), own;
+  for (size_t at = 0, end; at < all.size(); at = end + 1) {
+    end = all.find('\n', at);
+    if (end == std::string::npos) end = all.size();
+    if (all.compare(at, 13, "krove-vestin:") == 0) own += all.substr(at, end - at) + "\n";
+  }
+  return own;
+}

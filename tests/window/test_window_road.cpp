@@ -153,6 +153,35 @@ TEST_F(WindowRoad, AGameClosedDuringItsGameOverBannerStillCounts) {
   EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 0 2000");
 }
 
+// The display may go away under the game: the X server stopped during the
+// banner, or the window destroyed by another program at the table. Either
+// way the finished game's best is saved, one line says so, and the status is 1.
+TEST_F(WindowRoad, TheDisplayStoppedDuringTheBannerStillSavesTheGame) {
+  ASSERT_NO_FATAL_FAILURE(give_up_over_a_negative_best());
+  stop_xvfb(s.server);
+  const exit_result r = wait_for_exit(s.game, 3000);
+  ASSERT_TRUE(r.exited) << "still running without its display";
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(read_game_lines(s.folder), "krove-vestin: the display went away; settings and scores saved\n");
+  EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 0 2000");
+  EXPECT_EQ(read_work_file(s.folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28");
+}
+
+TEST_F(WindowRoad, TheWindowDestroyedByAnotherProgramStillSavesTheGame) {
+  ASSERT_NO_FATAL_FAILURE(give_up_over_a_negative_best());
+  ASSERT_TRUE(wait_for_picture(
+      s, [](const rgb_image &p) { return shows_score_table(p, 2000, 0, 2000); }, 5000));
+  ASSERT_TRUE(destroy_window(s.server, s.window));
+  const exit_result r = wait_for_exit(s.game, 3000);
+  ASSERT_TRUE(r.exited) << "still running without its window";
+  EXPECT_EQ(r.code, 1);
+  const std::string said = read_game_lines(s.folder);
+  EXPECT_EQ(said.rfind("krove-vestin: the game's window was lost (X error ", 0), 0u) << said;
+  EXPECT_EQ(said.find("; settings and scores saved\n"), said.size() - 28) << said;
+  EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 0 2000");
+  EXPECT_EQ(read_work_file(s.folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28");
+}
+
 TEST_F(WindowRoad, FireHeldThroughScreenSizeGoesStraightBackToTheOptions) {
   ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
   ASSERT_TRUE(skip_to_title(s, XK_space));

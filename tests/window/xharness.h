@@ -94,6 +94,9 @@ void kill_game(game_process &game);
 // What the game printed, captured in the working folder.
 std::string read_game_stdout(const work_folder &folder);
 std::string read_game_stderr(const work_folder &folder);
+// Only the lines the game itself wrote there ("krove-vestin: ..."), not
+// the sound library's chatter.
+std::string read_game_lines(const work_folder &folder);
 
 // Any program: argv[0] is looked up on PATH when it has no slash; it runs
 // in cwd with env applied over the runner's environment ("NAME=value" sets,
@@ -142,6 +145,8 @@ bool focus_elsewhere(xvfb_server &server);
 bool send_key_event(xvfb_server &server, x_window window, unsigned long keysym, bool down);
 // WM_PROTOCOLS / WM_DELETE_WINDOW, the message a desktop's close button sends.
 bool send_close_message(xvfb_server &server, x_window window);
+// Another client destroys the window, as xkill or a broken desktop might.
+bool destroy_window(xvfb_server &server, x_window window);
 
 // ---- pixels -------------------------------------------------------------
 
