@@ -1,7 +1,6 @@
 #include "app/last_save.h"
 
-#include <time.h>
-
+#include "core/clock.h"
 #include "core/state.h"
 #include "field/rise.h"
 #include "frontend/screens.h"
@@ -18,8 +17,7 @@ bool save_both_files() {
     both_saved = save_highscores() && settings_saved;
     save_stage = SAVE_DONE;
   }
-  const timespec step = {0, 1000000};
-  while (stage == SAVE_UNDER_WAY && save_stage.load() != SAVE_DONE) nanosleep(&step, nullptr);
+  while (stage == SAVE_UNDER_WAY && save_stage.load() != SAVE_DONE) nap_us(1000);
   return stage != SAVE_NOTHING_LOADED && both_saved;
 }
 

@@ -1,9 +1,7 @@
 #include "app/startup.h"
 
 #include <allegro.h>
-#include <sys/prctl.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -13,6 +11,8 @@
 #include "core/clock.h"
 #include "core/desktop.h"
 #include "core/frame_log.h"
+#include "core/places.h"
+#include "core/report.h"
 #include "core/resources.h"
 #include "core/screen.h"
 #include "core/state.h"
@@ -24,43 +24,16 @@
 #include "store/scores.h"
 #include "store/settings.h"
 
-// Allegro's X thread, started by allegro_init, wakes every millisecond and
-// every ten reads the window's events (keys too) and sends the picture; a
-// thousand wake-ups a second cost more than drawing a menu. Born with a
-// timer slack of 4 ms it wakes a few hundred times; more slack delays keys
-// on screen: at 9 ms p95 key-to-screen was 2.9-5 ms over no slack; at 4 ms
-// mean and p95 were at most 0.5 and 1.0 ms over it, the thread's CPU
-// 0.8-1.2 % against 1.7-1.9 % (bench/measure-latency.sh). The timer thread and the
-// frame wait, started later, keep the usual slack and their precision.
-#ifndef KV_X_TIMER_SLACK_US  // the measurement build may try another
-#define KV_X_TIMER_SLACK_US 4000
-#endif
-static int init_allegro_with_a_lazy_x_thread() {
-  const int usual = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
-  prctl(PR_SET_TIMERSLACK, KV_X_TIMER_SLACK_US * 1000UL, 0, 0, 0);  // 0: back to the usual
-  const int result = allegro_init();
-  if (usual > 0) prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(usual), 0, 0, 0);
-  return result;
-}
-
 // One line on what could not be had, in the library's words when it has some.
 static bool cannot_start(const char *what) {
-  if (allegro_error[0])
-    std::fprintf(stderr, "krove-vestin: cannot start: %s: %s\n", what, allegro_error);
-  else
-    std::fprintf(stderr, "krove-vestin: cannot start: %s\n", what);
-  return false;
+  if (allegro_error[0]) return report_line("cannot start: %s: %s", what, allegro_error);
+  return report_line("cannot start: %s", what);
 }
 
-// Without a display Allegro finds no system driver at all, and says nothing.
 static bool bring_up_allegro() {
-  if (init_allegro_with_a_lazy_x_thread() != 0) {
-    const char *display = std::getenv("DISPLAY");
+  if (start_library() != 0) {
     char what[160];
-    if (display && *display)
-      std::snprintf(what, sizeof what, "no connection to the X display \"%s\"", display);
-    else
-      std::snprintf(what, sizeof what, "no X display (DISPLAY is not set)");
+    explain_no_display(what, sizeof what);
     return cannot_start(what);
   }
   if (install_keyboard() != 0) return cannot_start("no keyboard");
@@ -84,9 +57,10 @@ bool start_up(menu &m) {
 }
 
 bool load_game(menu &m) {
-  if (!create_buffers() || !load_resources()) return false;
+  if (!create_buffers() || !enter_picture_folder() || !load_resources()) return false;
   fill_field(false);
   m.entries.clear();
+  if (!enter_save_folder()) return false;
   load_settings();
   spd = rise_divisor(mode);  // the divisor is not stored: the saved difficulty brings its own
   if (!open_window(scrn_size, 0)) return false;  // a refused 640x480 falls back
@@ -111,10 +85,15 @@ int exit_status() { return saved_on_quit && !window_lost ? 0 : 1; }
 int run_program() {
   note_frame(MARK_START);
   menu m;
-  if (!start_up(m)) return 1;
-  while (!run_pass(m)) {
+  begin_fine_timing();  // the library's timer thread, started by start_up, sleeps by it too
+  int status = 1;
+  if (start_up(m)) {
+    while (!run_pass(m)) {
+    }
+    hold_quit_signals();  // nothing may cut the way out short now
+    save_frame_notes();
+    status = exit_status();
   }
-  hold_quit_signals();  // nothing may cut the way out short now
-  save_frame_notes();
-  return exit_status();
+  end_fine_timing();
+  return status;
 }

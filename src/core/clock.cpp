@@ -1,7 +1,6 @@
 #include "core/clock.h"
 
 #include <allegro.h>
-#include <time.h>
 
 std::atomic<std::int64_t> timer{0};
 std::int64_t start_time = 0;
@@ -20,12 +19,11 @@ void update_timer() { timer.fetch_add(1, std::memory_order_relaxed); }
 void sleep_on_timer(unsigned int ms) {
   const std::int64_t until = timer.load() + ms;
   if (ms > 3) rest(ms - 3);
-  const timespec step = {0, 1000000}, nap = {0, 250000};
   // Bounded, so a stopped timer cannot hang the game; callers test timer again.
   for (int i = 0; i < 60; i++) {
     const std::int64_t left = until - timer.load();
     if (left <= 0) return;
-    nanosleep(left >= 2 ? &step : &nap, nullptr);
+    nap_us(left >= 2 ? 1000 : 250);
   }
 }
 

@@ -18,5 +18,13 @@ extern void (*sleep_ms)(unsigned int ms);
 // waits for, after a handful of wake-ups.
 void sleep_on_timer(unsigned int ms);
 
+// One short sleep of the thread, without the library: the platform's own,
+// in its file nap_posix.cpp or nap_win.cpp. Windows sleeps no shorter than
+// a millisecond, and only that short between begin_fine_timing and
+// end_fine_timing; Linux sleeps to the microsecond anyway.
+void nap_us(unsigned int us);
+void begin_fine_timing();  // before the 1 ms timer starts
+void end_fine_timing();    // on the way out
+
 void update_timer();  // 1 ms timer callback
 void wait_frame();    // sleep until 20 ms have passed since start_time

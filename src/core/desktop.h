@@ -1,26 +1,35 @@
-// The game on an X desktop: its window's name and icon, the keyboard focus,
-// and which keys are really held.
+// The game on a desktop: bringing the library up, its window's name and
+// icon, the keyboard focus, and what a new window needs. Each platform has
+// its file: desktop_x11.cpp, desktop_win.cpp.
 #pragma once
 #include <atomic>
+#include <cstddef>
 #include <vector>
 
 // The window lost the keyboard focus: the player went to another window.
 // Set on the library's window thread, taken by the game's pause step.
 extern std::atomic<bool> focus_lost;
 
-// Before allegro_init makes the window: its name and class "krove-vestin",
-// so a desktop ties it to the game's menu entry, and the game's own icon.
-void name_window();
-// After allegro_init, before the window is first shown: the title, and the
-// focus watch. Both last through every window-size switch.
-void title_window();
+// allegro_init, as this desktop wants it; its result.
+int start_library();
+// Why allegro_init found no system at all, for the line start-up prints.
+void explain_no_display(char *what, std::size_t size);
 
-// The keys the key array holds down that the keymap does not: keymap is X's,
-// one bit a keycode; to_scancode is the library's table from keycode to key.
+// Before allegro_init makes the window: on X its name and class
+// "krove-vestin", so a desktop ties it to the game's menu entry, and the
+// game's own icon (on Windows the .exe's resources bring both).
+void name_window();
+// After allegro_init, before the window is first shown: the title, and on
+// X the focus watch, which lasts through every window-size switch.
+void title_window();
+// After every window the game opens. On X the keys let go while it was
+// being made are released; on Windows, where each new window would freeze
+// the game while another window has the focus and forgets the focus watch,
+// the game is kept running in the background and the watch put back.
+void window_opened();
+
+// X only: the keys the key array holds down that the keymap does not:
+// keymap is X's, one bit a keycode; to_scancode is the library's table from
+// keycode to key.
 std::vector<int> keys_not_held(const char (&keymap)[32], const int (&to_scancode)[256],
                                const volatile char *keys);
-
-// Releases every key the key array holds down that the keyboard does not.
-// A key let go while the window is being re-made sends its release to
-// another window, and would stay down for the game. Nothing without X.
-void release_unheld_keys();

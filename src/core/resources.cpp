@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include <cstdio>
+#include "core/report.h"
 
 BITMAP *buffer = nullptr;
 BITMAP *credit_bar = nullptr;
@@ -19,8 +19,7 @@ bool create_buffers() {
   buffer = create_bitmap(320, 240);
   credit_bar = create_bitmap(320, 12);
   if (!buffer || !credit_bar) {
-    std::fprintf(stderr, "krove-vestin: cannot create the 320x240 back buffer\n");
-    return false;
+    return report_line("cannot create the 320x240 back buffer");
   }
   clear_to_color(buffer, makecol(0, 0, 0));
   return true;
@@ -28,13 +27,13 @@ bool create_buffers() {
 
 static bool load_picture(BITMAP *&slot, const char *path) {
   slot = load_bitmap(path, nullptr);
-  if (!slot) std::fprintf(stderr, "krove-vestin: cannot load picture \"%s\"\n", path);
+  if (!slot) report_line("cannot load picture \"%s\"", path);
   return slot != nullptr;
 }
 
 static bool load_font(FONT *&slot, const char *path) {
   slot = load_bitmap_font(path, nullptr, nullptr);
-  if (!slot) std::fprintf(stderr, "krove-vestin: cannot load font \"%s\"\n", path);
+  if (!slot) report_line("cannot load font \"%s\"", path);
   return slot != nullptr;
 }
 

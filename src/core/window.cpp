@@ -2,9 +2,9 @@
 
 #include <allegro.h>
 
-#include <cstdio>
 
 #include "core/desktop.h"
+#include "core/report.h"
 #include "core/screen.h"
 
 bool (*request_window)(int width, int height) = request_gfx_window;
@@ -21,12 +21,12 @@ bool open_window(int size, int fallback) {
     tried = sizes[i];
     if (request_window(320 * (1 + tried), 240 * (1 + tried))) {
       scrn_size = tried;
-      release_unheld_keys();  // a key let go while the window was re-made
+      window_opened();
       return true;
     }
   }
-  std::fprintf(stderr, "krove-vestin: cannot open a %dx%d 32-bit window: %s\n", 320 * (1 + tried),
-               240 * (1 + tried), allegro_error);
+  report_line("cannot open a %dx%d 32-bit window: %s", 320 * (1 + tried), 240 * (1 + tried),
+              allegro_error);
   window_lost = true;
   return false;
 }

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/report.h"
+
 // Where the new contents go: through a link to the file it names, so the
 // link stays a link. A dangling link is written through in place.
 static std::string save_target(const char *path) {
@@ -30,8 +32,7 @@ static bool write_all(int fd, const std::string &text) {
 }
 
 static bool report(const char *path, int error) {
-  std::fprintf(stderr, "krove-vestin: cannot save \"%s\": %s\n", path, std::strerror(error));
-  return false;
+  return report_line("cannot save \"%s\": %s", path, system_reason(error).c_str());
 }
 
 // The plain write the game always did: truncate and write.

@@ -15,7 +15,7 @@ set(expected
   "KV IMAGE/blast1.bmp" "KV IMAGE/blast2.bmp" "KV IMAGE/blast3.bmp" "KV IMAGE/blast4.bmp"
   "KV IMAGE/fire_1.bmp" "KV IMAGE/fire_2.bmp" "KV IMAGE/fire_3.bmp" "KV IMAGE/fire_4.bmp"
   "KV IMAGE/background.bmp"
-  "krove_sfont.bmp" "krove_lfont.pcx" "krove-vestin.xpm" "krove-vestin.png")
+  "krove_sfont.bmp" "krove_lfont.pcx" "krove-vestin.xpm" "krove-vestin.png" "krove-vestin.ico")
 # The menu icon at each size the desktop's icon theme asks for.
 foreach(size 16 32 48 64 128 256)
   list(APPEND expected "icons/${size}x${size}/apps/krove-vestin.png")

@@ -34,11 +34,16 @@ void exec_game(const std::string &binary, const work_folder &folder, const xvfb_
   if (null_fd >= 0) dup2(null_fd, 0);
   redirect_to(work_path(folder, stdout_file), 1);
   redirect_to(work_path(folder, stderr_file), 2);
+  std::vector<std::string> command = {binary};
+  command.insert(command.end(), args.begin(), args.end());
+  if (testing_windows_game()) {
+    command = windows_command(work_path(folder, "krove-vestin.exe"), args);
+    for (const std::string &e : wine_environment()) putenv(const_cast<char *>(e.c_str()));
+  }
   std::vector<char *> argv;
-  argv.push_back(const_cast<char *>(binary.c_str()));
-  for (const std::string &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+  for (const std::string &a : command) argv.push_back(const_cast<char *>(a.c_str()));
   argv.push_back(nullptr);
-  execv(binary.c_str(), argv.data());
+  execvp(argv[0], argv.data());
   _exit(127);
 }
 

@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -49,10 +50,11 @@ x_window find_game_window(xvfb_server &server, const char *name) {
   if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &count))
     return 0;
   Window found = 0;
+  const std::string game_class = testing_windows_game() ? "krove-vestin.exe" : "krove-vestin";
   // Top of the stacking order first: that is the one a player would see.
   for (unsigned int i = count; i-- > 0 && !found;) {
     Window w = children[i];
-    if (get_window_class(server, w).group != "krove-vestin" || !is_viewable(dpy, w)) continue;
+    if (get_window_class(server, w).group != game_class || !is_viewable(dpy, w)) continue;
     if (name && get_window_name(server, w) != name) continue;
     found = w;
   }
@@ -84,4 +86,22 @@ bool wait_for_window_size(xvfb_server &server, x_window window, int width, int h
         return s.width == width && s.height == height;
       },
       timeout_ms, 10);
+}
+
+// A message box of the Windows game belongs to its window: Wine marks it
+// transient for that window.
+bool answer_message_box(xvfb_server &server) {
+  Display *dpy = server.display;
+  Window root_back, parent, *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &count)) return false;
+  Window box = 0;
+  for (unsigned int i = 0; i < count && !box; i++) {
+    Window owner = 0;
+    if (get_window_class(server, children[i]).group == "krove-vestin.exe" &&
+        is_viewable(dpy, children[i]) && XGetTransientForHint(dpy, children[i], &owner) && owner)
+      box = children[i];
+  }
+  if (children) XFree(children);
+  return box && focus_window(server, box) && tap_key(server, XK_Return);
 }

@@ -25,6 +25,12 @@ bool focus_window(xvfb_server &server, x_window window) {
   // Pointer inside too: Allegro listens on a child window, and key events go
   // to the child under the pointer when the focus is its top-level window.
   XWarpPointer(dpy, None, window, 0, 0, 0, 0, attr.width / 2, attr.height / 2);
+  // Wine makes its window the active one again only on a click, as Windows
+  // does; the focus alone leaves it deaf to keys.
+  if (testing_windows_game()) {
+    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+  }
   XSetInputFocus(dpy, window, RevertToPointerRoot, CurrentTime);
   XSync(dpy, False);
   Window focused = 0;

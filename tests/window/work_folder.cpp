@@ -46,6 +46,17 @@ bool make_work_folder(work_folder &folder, const std::string &data_dir, bool cop
     ok = link_item(data / image_folder, work / image_folder);
   }
   for (const char *font : font_files) ok = link_item(data / font, work / font) && ok;
+  folder.save_path = folder.path;
+  if (testing_windows_game()) {
+    // The .exe beside the pictures, as in its zip; its files in a fresh
+    // %APPDATA%\Krove Vestin, as on a first start.
+    ok = link_item(game_binary_path(), work / "krove-vestin.exe") && ok;
+    const std::string appdata = windows_appdata_folder();
+    folder.save_path = appdata.empty() ? "" : appdata + "/Krove Vestin";
+    std::error_code err;
+    fs::remove_all(folder.save_path, err);
+    ok = !appdata.empty() && ok;
+  }
   return ok;
 }
 
@@ -53,16 +64,21 @@ void remove_work_folder(work_folder &folder) {
   if (folder.path.empty()) return;
   std::error_code err;
   fs::remove_all(folder.path, err);  // removes links, not what they point at
+  if (folder.save_path != folder.path) fs::remove_all(folder.save_path, err);
   folder.path.clear();
+  folder.save_path.clear();
 }
 
 work_folder::~work_folder() { remove_work_folder(*this); }
 
 std::string work_path(const work_folder &folder, const std::string &name) {
-  return (fs::path(folder.path) / name).string();
+  const bool saved = name == "KV settings.dat" || name == "KV scores.dat";
+  return (fs::path(saved ? folder.save_path : folder.path) / name).string();
 }
 
 bool write_work_file(const work_folder &folder, const std::string &name, const std::string &text) {
+  std::error_code err;
+  fs::create_directories(fs::path(work_path(folder, name)).parent_path(), err);
   std::ofstream out(work_path(folder, name), std::ios::binary | std::ios::trunc);
   out << text;
   return static_cast<bool>(out);

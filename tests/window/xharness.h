@@ -42,9 +42,11 @@ int take_x_error_count();
 // ---- working folder ---------------------------------------------------
 
 // A scratch folder laid out like the game's install: "KV IMAGE" and the two
-// fonts. Removed (with everything the game wrote) on destruction.
+// fonts (and the .exe when the game is the Windows one). Removed (with
+// everything the game wrote) on destruction.
 struct work_folder {
   std::string path;
+  std::string save_path;  // where the game keeps its two files: path, or under Wine its APPDATA folder
 
   work_folder() = default;
   work_folder(const work_folder &) = delete;
@@ -56,6 +58,8 @@ struct work_folder {
 // false if any of them is missing there.
 bool make_work_folder(work_folder &folder, const std::string &data_dir, bool copy_images = false);
 void remove_work_folder(work_folder &folder);
+// A file of the folder; the game's own "KV settings.dat" and "KV scores.dat"
+// are in its save folder.
 std::string work_path(const work_folder &folder, const std::string &name);
 bool write_work_file(const work_folder &folder, const std::string &name, const std::string &text);
 // The file's bytes, or "" when it is missing (see work_file_exists).
@@ -106,6 +110,17 @@ bool start_command(game_process &process, const std::vector<std::string> &argv,
                    const std::string &cwd, const std::vector<std::string> &env,
                    const std::string &out_path = "", const std::string &err_path = "");
 
+// ---- the Windows game under Wine ---------------------------------------
+
+// True when the game to test is the Windows .exe ($KV_GAME_BINARY ends in
+// ".exe"): it runs under Wine in $WINEPREFIX, and keeps its two files in
+// that prefix's %APPDATA%\Krove Vestin.
+bool testing_windows_game();
+std::string windows_appdata_folder();  // the prefix's %APPDATA%, or "" without one
+// wine EXE ARGS..., with the environment Wine runs quietly in.
+std::vector<std::string> windows_command(const std::string &exe, const std::vector<std::string> &args);
+const std::vector<std::string> &wine_environment();
+
 // ---- the game window --------------------------------------------------
 
 typedef unsigned long x_window;  // Xlib's Window
@@ -115,8 +130,8 @@ struct window_size {
   int height = 0;
 };
 
-// The viewable top-level window of class "krove-vestin", or 0; name (its
-// title) may be null to accept any.
+// The viewable top-level window of class "krove-vestin" (under Wine the
+// .exe's, "krove-vestin.exe"), or 0; name (its title) may be null to accept any.
 x_window find_game_window(xvfb_server &server, const char *name = nullptr);
 x_window wait_for_game_window(xvfb_server &server, int timeout_ms, const char *name = nullptr);
 window_size get_window_size(xvfb_server &server, x_window window);
@@ -129,6 +144,9 @@ struct window_class {
 };
 window_class get_window_class(xvfb_server &server, x_window window);
 bool window_has_icon(xvfb_server &server, x_window window);  // an icon picture in its WM hints
+// The Windows game's message box (it shows its one line there too): found
+// and answered with Return; false while there is none.
+bool answer_message_box(xvfb_server &server);
 
 // ---- keys and the close button -----------------------------------------
 

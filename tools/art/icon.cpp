@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -103,4 +105,41 @@ bool save_sized_icon_png(const picture &p, int size, const std::string &path) {
         rgba.push_back(static_cast<unsigned char>(v));
     }
   return write_png_rgba(path.c_str(), size, size, rgba.data());
+}
+
+// Little-endian, as the icon format wants.
+static void put_le(std::string &out, unsigned value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 255);
+}
+
+bool save_ico(const std::vector<std::string> &png_paths, const std::string &path) {
+  std::vector<std::string> images;
+  for (const std::string &png : png_paths) {
+    std::ifstream in(png, std::ios::binary);
+    images.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in || images.back().size() < 24) return false;
+  }
+  std::string out;
+  put_le(out, 0, 2);  // reserved
+  put_le(out, 1, 2);  // an icon, not a cursor
+  put_le(out, static_cast<unsigned>(images.size()), 2);
+  unsigned offset = 6 + 16 * static_cast<unsigned>(images.size());
+  for (const std::string &png : images) {
+    // The PNG's own width and height, big-endian in its IHDR; 256 is written as 0.
+    const unsigned width = static_cast<unsigned char>(png[18]) << 8 | static_cast<unsigned char>(png[19]);
+    const unsigned height = static_cast<unsigned char>(png[22]) << 8 | static_cast<unsigned char>(png[23]);
+    if (width > 256 || height > 256) return false;
+    put_le(out, width & 255, 1);
+    put_le(out, height & 255, 1);
+    put_le(out, 0, 2);   // no palette, reserved
+    put_le(out, 1, 2);   // planes
+    put_le(out, 32, 2);  // bits per pixel
+    put_le(out, static_cast<unsigned>(png.size()), 4);
+    put_le(out, offset, 4);
+    offset += static_cast<unsigned>(png.size());
+  }
+  for (const std::string &png : images) out += png;
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file << out;
+  return static_cast<bool>(file.flush());
 }

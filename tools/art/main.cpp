@@ -1,8 +1,9 @@
 // kv-artgen: paints every picture and both fonts of Krove Vestin.
 //   kv-artgen OUTDIR [--montage FILE.png]
 // Writes "OUTDIR/KV IMAGE/*.bmp", OUTDIR/krove_sfont.bmp,
-// OUTDIR/krove_lfont.pcx, the icon OUTDIR/krove-vestin.{xpm,png} and the
-// icon theme's sizes OUTDIR/icons/NxN/apps/krove-vestin.png, the same bytes
+// OUTDIR/krove_lfont.pcx, the icon OUTDIR/krove-vestin.{xpm,png}, the icon
+// theme's sizes OUTDIR/icons/NxN/apps/krove-vestin.png and all of them in
+// the Windows icon OUTDIR/krove-vestin.ico, the same bytes
 // on every run.
 #include <allegro.h>
 
@@ -80,11 +81,14 @@ int main(int argc, char **argv) {
   if (!save_font_sheet(build_large_glyphs(), out_dir + "/krove_lfont.pcx")) return fail("krove_lfont.pcx");
   if (!save_xpm(draw_icon(), "krove_vestin", out_dir + "/krove-vestin.xpm")) return fail("krove-vestin.xpm");
   if (!save_icon_png(draw_icon(), out_dir + "/krove-vestin.png")) return fail("krove-vestin.png");
+  std::vector<std::string> sizes;
   for (int size : {16, 32, 48, 64, 128, 256}) {
     const std::string dir = out_dir + "/icons/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
     std::filesystem::create_directories(dir, ec);
-    if (ec || !save_sized_icon_png(draw_icon(), size, dir + "/krove-vestin.png")) return fail(dir);
+    sizes.push_back(dir + "/krove-vestin.png");
+    if (ec || !save_sized_icon_png(draw_icon(), size, sizes.back())) return fail(dir);
   }
+  if (!save_ico(sizes, out_dir + "/krove-vestin.ico")) return fail("krove-vestin.ico");
 
   if (!montage_path.empty()) {
     std::filesystem::path parent = std::filesystem::path(montage_path).parent_path();

@@ -1,0 +1,34 @@
+#include "core/report.h"
+
+#include <allegro.h>
+#include <winalleg.h>
+
+#include <cstdarg>
+#include <cstdio>
+
+// The line goes to stderr too, where a console or a test harness reads it.
+// The box belongs to the game's window, when there is one, so it comes up
+// in front of it.
+bool report_line(const char *format, ...) {
+  char line[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  std::fprintf(stderr, "krove-vestin: %s\n", line);
+  std::fflush(stderr);
+  wchar_t text[512];
+  if (MultiByteToWideChar(CP_UTF8, 0, line, -1, text, 512) == 0) text[0] = 0;
+  MessageBoxW(win_get_window(), text, L"Krove Vestin", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  return false;
+}
+
+// In the system's language, without the full stop and line end it ends with.
+std::string system_reason(unsigned long error) {
+  char text[256];
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
+  while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r' || text[n - 1] == ' ' || text[n - 1] == '.')) n--;
+  if (n == 0) return "error " + std::to_string(error);
+  return std::string(text, n);
+}
