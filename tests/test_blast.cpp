@@ -105,6 +105,10 @@ TEST_F(blasting, a_group_does_not_wrap_at_the_walls) {
   shoot(0, 11);
   EXPECT_EQ(bonus, 1);
   EXPECT_EQ(cell(1, 0), 3);
+  cell(0, 11) = 0;
+  cell(4, 1) = cell(4, 0) = cell(5, 0) = 1;  // up into the top row and along it
+  shoot(4, 1);
+  EXPECT_EQ(bonus, 3);
 }
 
 TEST_F(blasting, the_score_is_ten_times_the_square_of_the_group) {

@@ -2,6 +2,8 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "render/blend.h"
 #include "support/test_env.h"
 
@@ -108,18 +110,30 @@ TEST_F(blending, the_pause_band_covers_all_columns_and_51_rows) {
   EXPECT_EQ(c.y2, 145);
 }
 
+// Past each edge, and the last column or row alone; in the window's channel
+// layout and in one whose red and blue are not the outer bytes.
 TEST_F(blending, rectangles_partly_outside_are_clipped_to_the_bitmap) {
-  trans_rect(bmp, -5, -7, 2, 3, makecol(0, 0, 0), 1);
-  changed c = darkened();
-  EXPECT_EQ(c.count, 3 * 4);
-  EXPECT_EQ(c.x1, 0);
-  EXPECT_EQ(c.y1, 0);
-  clear_to_color(bmp, makecol(255, 255, 255));
-  trans_rect(bmp, 315, 235, 400, 300, makecol(0, 0, 0), 1);
-  c = darkened();
-  EXPECT_EQ(c.count, 5 * 5);
-  EXPECT_EQ(c.x2, 319);
-  EXPECT_EQ(c.y2, 239);
+  const struct { int x1, y1, x2, y2, count, bx1, by1, bx2, by2; } cases[] = {
+      {-5, -7, 2, 3, 3 * 4, 0, 0, 2, 3},
+      {315, 235, 400, 300, 5 * 5, 315, 235, 319, 239},
+      {319, -9, 330, 500, 240, 319, 0, 319, 239},
+      {-1, 239, 320, 260, 320, 0, 239, 319, 239},
+      {-50, -50, 999, 999, 320 * 240, 0, 0, 319, 239},
+  };
+  for (int layout : {16, 8}) {
+    _rgb_r_shift_32 = layout;
+    _rgb_g_shift_32 = 24 - layout;
+    for (const auto &k : cases) {
+      clear_to_color(bmp, makecol(255, 255, 255));
+      trans_rect(bmp, k.x1, k.y1, k.x2, k.y2, makecol(0, 0, 0), 1);
+      const changed c = darkened();
+      EXPECT_EQ(std::make_tuple(c.count, c.x1, c.y1, c.x2, c.y2),
+                std::make_tuple(k.count, k.bx1, k.by1, k.bx2, k.by2))
+          << "red at bit " << layout << ", corners " << k.x1 << "," << k.y1 << " " << k.x2 << "," << k.y2;
+    }
+  }
+  _rgb_r_shift_32 = 16;
+  _rgb_g_shift_32 = 8;
 }
 
 TEST_F(blending, rectangles_wholly_outside_change_nothing) {

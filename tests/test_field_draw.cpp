@@ -71,6 +71,7 @@ TEST_F(field_picture, cells_show_their_pictures_at_their_places) {
   cell(6, 9) = -2;
   cell(6, 10) = -3;
   cell(2, 10) = -4;
+  cell(4, 0) = -3;  // a blast carried into the top row
   ty = 3;
   draw_field();
   expect_picture(block[0], 10, 208);
@@ -80,6 +81,7 @@ TEST_F(field_picture, cells_show_their_pictures_at_their_places) {
   expect_picture(blast[0], 118, 172);
   expect_picture(blast[1], 118, 190);
   expect_picture(blast[2], 46, 190);
+  expect_picture(blast[1], 82, 10);
 }
 
 TEST_F(field_picture, the_whole_field_is_drawn_lift_pixels_higher) {

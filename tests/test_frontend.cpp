@@ -130,10 +130,12 @@ TEST_F(front_end, the_ticker_band_reaches_one_row_below_the_strip) {
   enter_title(m);
   clear_to_color(buffer, makecol(200, 200, 200));
   title_frame(m);
-  EXPECT_EQ(pixel_at(screen, 2, 219), rgb(200, 200, 200));
-  EXPECT_EQ(pixel_at(screen, 2, 220), rgb(100, 100, 100));
-  EXPECT_EQ(pixel_at(screen, 2, 232), rgb(100, 100, 100));
-  EXPECT_EQ(pixel_at(screen, 2, 233), rgb(200, 200, 200));
+  for (int x : {0, 2, 319}) {  // from the first column to the last
+    EXPECT_EQ(pixel_at(screen, x, 219), rgb(200, 200, 200));
+    EXPECT_EQ(pixel_at(screen, x, 220), rgb(100, 100, 100));
+    EXPECT_EQ(pixel_at(screen, x, 232), rgb(100, 100, 100));
+    EXPECT_EQ(pixel_at(screen, x, 233), rgb(200, 200, 200));
+  }
   expect_ticker_letters(0);
 }
 

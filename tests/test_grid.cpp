@@ -45,14 +45,17 @@ TEST_F(grid, gravity_moves_everything_above_a_gap_down_one_row_per_call) {
 }
 
 TEST_F(grid, a_lone_block_falls_one_row_per_call) {
-  cell(4, 5) = 2;
+  const int columns[] = {0, 4, 7};  // the walls too
+  for (int c : columns) cell(c, 5) = 2;
   for (int call = 1; call <= 6; call++) {
     drop();
-    EXPECT_EQ(cell(4, 5 + call), 2) << "after call " << call;
-    EXPECT_EQ(cell(4, 5 + call - 1), 0);
+    for (int c : columns) {
+      EXPECT_EQ(cell(c, 5 + call), 2) << "column " << c << " after call " << call;
+      EXPECT_EQ(cell(c, 5 + call - 1), 0);
+    }
   }
   drop();
-  EXPECT_EQ(cell(4, 11), 2);
+  for (int c : columns) EXPECT_EQ(cell(c, 11), 2);
 }
 
 TEST_F(grid, a_stack_on_a_gap_falls_whole) {
@@ -119,12 +122,14 @@ TEST_F(grid, push_up_moves_every_cell_up_and_discards_row_0) {
     cell(c, 0) = 4;      // discarded whatever it holds
     cell(c, 1) = -3;     // blasts move too
     cell(c, 6) = c % 2 ? 5 : 2;
+    cell(c, 11) = c % 4 + 1;  // the bottom row moves up too
   }
   slide_up();
   for (int c = 0; c < COLS; c++) {
     EXPECT_EQ(cell(c, 0), -3);
     EXPECT_EQ(cell(c, 5), c % 2 ? 5 : 2);
     EXPECT_EQ(cell(c, 6), 0);
+    EXPECT_EQ(cell(c, 10), c % 4 + 1);
     EXPECT_GE(cell(c, 11), 1);
     EXPECT_LE(cell(c, 11), 4);
   }

@@ -162,16 +162,18 @@ TEST_F(shooting, a_power_up_shot_fires_again_after_40_frames_while_held) {
   EXPECT_EQ(recharge, 156);
 }
 
-TEST_F(shooting, an_area_power_up_in_a_corner_blasts_a_3x3_square) {
-  for (int corner : {0, 7}) {
+// In the bottom corners a 3x3 square; on the cursor's top row, rows 1 to 5.
+TEST_F(shooting, an_area_power_up_at_the_edges_blasts_only_cells_of_the_field) {
+  const struct { int c, r, cells; } at[] = {{0, 11, 9}, {7, 11, 9}, {7, 3, 15}};
+  for (const auto &a : at) {
     fill_checker();
-    tx = corner;
-    ty = 11;
-    cell(corner, 11) = 5;
+    tx = a.c;
+    ty = a.r;
+    cell(a.c, a.r) = 5;
     powerup_run(1);
-    EXPECT_EQ(count(-2), 9) << corner;
-    for (int c = std::max(corner - 2, 0); c <= std::min(corner + 2, 7); c++)
-      for (int r = 9; r <= 11; r++) EXPECT_EQ(cell(c, r), -2) << corner;
+    EXPECT_EQ(count(-2), a.cells) << a.c << "," << a.r;
+    for (int c = std::max(a.c - 2, 0); c <= std::min(a.c + 2, 7); c++)
+      for (int r = a.r - 2; r <= std::min(a.r + 2, 11); r++) EXPECT_EQ(cell(c, r), -2) << c << "," << r;
   }
 }
 

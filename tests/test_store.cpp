@@ -206,37 +206,60 @@ TEST_F(data_files, a_better_best_score_already_in_the_file_is_kept) {
   EXPECT_EQ(read_text(folder.file("KV scores.dat")), "8192 9000 100");
 }
 
-// The superuser may write into any folder, so as root the save runs in a
-// child process that has given up its rights.
-bool save_scores_without_rights() {
-  if (geteuid() != 0) {
-    save_highscores();
-    return true;
-  }
+// A save of "KV scores.dat" in a child process, with the file size limited
+// and the close failing when asked; the superuser may write into any
+// folder, so as root the child first gives up its rights. Whether it
+// succeeded, and what it said.
+std::pair<bool, std::string> save_in_child(const std::string &text, rlim_t max_size, bool fail_close) {
+  int said[2];
+  if (pipe(said) != 0) return {false, "no pipe"};
   const pid_t child = fork();
   if (child == 0) {
-    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-    save_highscores();
-    _exit(0);
+    dup2(said[1], 2);
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{max_size, max_size};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    if (fail_close) close_file = [](int) { return errno = EIO, -1; };
+    _exit(save_file("KV scores.dat", text) ? 0 : 1);
   }
+  close(said[1]);
+  std::string text_said;
+  char part[256];
+  for (ssize_t n; (n = read(said[0], part, sizeof part)) > 0;) text_said.append(part, n);
+  close(said[0]);
   int status = 0;
   waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return {WIFEXITED(status) && WEXITSTATUS(status) == 0, text_said};
 }
 
 // No new file can be made in the folder, but the file itself is writable:
-// the save writes it in place, as a plain write would.
+// the save writes it in place, as a plain write would, and names the file
+// and the reason when the open, a write or the close fails. (The last case:
+// a folder that takes new files keeps the old file when the close fails.)
 TEST_F(data_files, a_save_into_a_read_only_folder_writes_the_file_in_place) {
-  write_text(folder.file("KV scores.dat"), "9 9 9");
-  // The file itself stays writable by the saver: only the folder refuses.
-  if (geteuid() == 0 && chown(folder.file("KV scores.dat").c_str(), 65534, 65534) != 0)
-    FAIL() << "cannot hand the file over";
-  highscore_e = 50;
-  chmod(folder.path.c_str(), 0555);
-  EXPECT_TRUE(save_scores_without_rights());
-  chmod(folder.path.c_str(), 0755);
-  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "50 2000 2000");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1);
+  const struct { mode_t folder, file; rlim_t max_size; bool fail_close; const char *reason, *left; } cases[] = {
+      {0555, 0644, RLIM_INFINITY, false, "", "50 2000 2000"},
+      {0555, 0444, RLIM_INFINITY, false, "Permission denied", "9 9 9"},
+      {0555, 0644, 4, false, "File too large", "50 2"},
+      {0555, 0644, RLIM_INFINITY, true, "Input/output error", "50 2000 2000"},
+      {0777, 0644, RLIM_INFINITY, true, "Input/output error", "9 9 9"},
+  };
+  for (const auto &k : cases) {
+    std::filesystem::remove(folder.file("KV scores.dat"));
+    write_text(folder.file("KV scores.dat"), "9 9 9");
+    chmod(folder.file("KV scores.dat").c_str(), k.file);
+    // The file belongs to the saver: only the folder refuses.
+    if (geteuid() == 0 && chown(folder.file("KV scores.dat").c_str(), 65534, 65534) != 0)
+      FAIL() << "cannot hand the file over";
+    chmod(folder.path.c_str(), k.folder);
+    const auto [saved, said] = save_in_child("50 2000 2000", k.max_size, k.fail_close);
+    chmod(folder.path.c_str(), 0755);
+    EXPECT_EQ(saved, !*k.reason) << k.reason;
+    EXPECT_EQ(said, *k.reason ? "krove-vestin: cannot save \"KV scores.dat\": " + std::string(k.reason) + "\n" : "");
+    EXPECT_EQ(read_text(folder.file("KV scores.dat")), k.left) << k.reason;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1);
+  }
 }
 
 TEST_F(data_files, a_disk_that_fills_up_halfway_keeps_the_old_file) {

@@ -9,3 +9,6 @@
 // On a failure prints one line naming the file and the reason, and returns
 // false; the old file stays as it was unless the in-place write failed.
 bool save_file(const char *path, const std::string &text);
+
+// How the POSIX save closes its file: close, unless a test makes it fail.
+extern int (*close_file)(int fd);

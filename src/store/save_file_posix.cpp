@@ -12,6 +12,8 @@
 
 #include "core/report.h"
 
+int (*close_file)(int fd) = close;
+
 // Where the new contents go: through a link to the file it names, so the
 // link stays a link. A dangling link is written through in place.
 static std::string save_target(const char *path) {
@@ -41,7 +43,7 @@ static bool write_in_place(const char *path, const std::string &target, const st
   if (fd < 0) return report(path, errno);
   const bool ok = write_all(fd, text);
   const int error = errno;
-  if (close(fd) != 0 && ok) return report(path, errno);
+  if (close_file(fd) != 0 && ok) return report(path, errno);
   return ok || report(path, error);
 }
 
@@ -67,7 +69,7 @@ bool save_file(const char *path, const std::string &text) {
     bits = 0666 & ~bits;
   }
   bool ok = fchmod(fd, bits) == 0 && write_all(fd, text);
-  ok = close(fd) == 0 && ok;
+  ok = close_file(fd) == 0 && ok;
   ok = ok && rename(tmp.c_str(), target.c_str()) == 0;
   if (ok) return true;
   const int error = errno;

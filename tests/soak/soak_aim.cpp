@@ -4,10 +4,8 @@
 
 #include "field/grid.h"
 
-namespace {
-
-int group_size(int c0, int r0, bool seen[COLS][ROWS]) {
-  const int colour = cell(c0, r0);
+int group_size(const int *cells, int c0, int r0, bool seen[COLS][ROWS]) {
+  const int colour = cells[c0 * ROWS + r0];
   std::vector<int> todo = {c0 * ROWS + r0};
   seen[c0][r0] = true;
   int n = 0;
@@ -19,15 +17,13 @@ int group_size(int c0, int r0, bool seen[COLS][ROWS]) {
     for (const auto &s : steps) {
       const int nc = c + s[0], nr = r + s[1];
       if (nc < 0 || nc >= COLS || nr < 0 || nr >= ROWS || seen[nc][nr]) continue;
-      if (cell(nc, nr) != colour) continue;
+      if (cells[nc * ROWS + nr] != colour) continue;
       seen[nc][nr] = true;
       todo.push_back(nc * ROWS + nr);
     }
   }
   return n;
 }
-
-}  // namespace
 
 // A column reaching up into row 4 comes first: its top block within reach
 // is shot whatever its group, so the well never fills.
@@ -53,7 +49,7 @@ aim best_shot() {
       const int code = cell(c, r);
       if (code >= AREA_POWER) return {c, r, 0};
       if (code < 1 || code > 4 || seen[c][r]) continue;
-      const int n = group_size(c, r, seen);
+      const int n = group_size(set_grid, c, r, seen);
       if (n >= 2 && n > best.group) best = {c, r, n};
     }
   const aim danger = danger_shot();

@@ -8,10 +8,17 @@ struct frame_state {
   int tx, ty, lift, recharge, score, bonus, n_power;
   bool key_fire;
   int sparks, texts;
+  int loop;        // the frame's number in its game
+  bool playing;    // the game screen still runs
+  bool held[6];    // keys down: left, right, up, down, fire, Esc
+  int escapes;     // Esc presses the bot has made so far
 };
 
 frame_state observe_frame();
-// "" when the frame from before to after kept every rule, else what broke.
+// "" when the frame from before to after kept every rule, else what broke
+// and a picture of the well. The checks hold their own model of the
+// player's side (which keys act, the fire latch, the recharge), of the
+// score a shot must bring and of when the game must end.
 std::string check_frame(const frame_state &before, const frame_state &after);
 
 // Frames in which the score changed, by kind, over all checks so far.
