@@ -20,6 +20,7 @@ bool send_close_message(xvfb_server &server, x_window window) {
 }
 
 bool destroy_window(xvfb_server &server, x_window window) {
+  take_x_error_count();  // only this request's errors count
   XDestroyWindow(server.display, window);
   XSync(server.display, False);
   return take_x_error_count() == 0;

@@ -1,10 +1,12 @@
-// Finding the game's window. There is no window manager under Xvfb, so
-// the game's window is a direct child of the root, of class "krove-vestin".
+// Finding the game's window, of class "krove-vestin": a child of the root,
+// or of a window manager's frame there.
 #include "xharness.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+
+#include <vector>
 
 namespace {
 
@@ -42,24 +44,35 @@ std::string get_window_name(xvfb_server &server, x_window window) {
   return result;
 }
 
-x_window find_game_window(xvfb_server &server, const char *name) {
-  Display *dpy = server.display;
-  Window root_back, parent;
-  Window *children = nullptr;
+// The top-level windows, and under a window manager the windows in its
+// frames, topmost first.
+static std::vector<Window> top_windows(Display *dpy) {
+  std::vector<Window> found;
+  Window root_back, parent, *children = nullptr;
   unsigned int count = 0;
-  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &count))
-    return 0;
-  Window found = 0;
-  const std::string game_class = testing_windows_game() ? "krove-vestin.exe" : "krove-vestin";
-  // Top of the stacking order first: that is the one a player would see.
-  for (unsigned int i = count; i-- > 0 && !found;) {
-    Window w = children[i];
-    if (get_window_class(server, w).group != game_class || !is_viewable(dpy, w)) continue;
-    if (name && get_window_name(server, w) != name) continue;
-    found = w;
+  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &count)) return found;
+  for (unsigned int i = count; i-- > 0;) {
+    found.push_back(children[i]);
+    Window *inner = nullptr;
+    unsigned int inner_count = 0;
+    if (XQueryTree(dpy, children[i], &root_back, &parent, &inner, &inner_count))
+      for (unsigned int j = inner_count; j-- > 0;) found.push_back(inner[j]);
+    if (inner) XFree(inner);
   }
   if (children) XFree(children);
   return found;
+}
+
+x_window find_game_window(xvfb_server &server, const char *name) {
+  Display *dpy = server.display;
+  const std::string game_class = testing_windows_game() ? "krove-vestin.exe" : "krove-vestin";
+  // Top of the stacking order first: that is the one a player would see.
+  for (Window w : top_windows(dpy)) {
+    if (get_window_class(server, w).group != game_class || !is_viewable(dpy, w)) continue;
+    if (name && get_window_name(server, w) != name) continue;
+    return w;
+  }
+  return 0;
 }
 
 x_window wait_for_game_window(xvfb_server &server, int timeout_ms, const char *name) {
@@ -92,16 +105,11 @@ bool wait_for_window_size(xvfb_server &server, x_window window, int width, int h
 // transient for that window.
 bool answer_message_box(xvfb_server &server) {
   Display *dpy = server.display;
-  Window root_back, parent, *children = nullptr;
-  unsigned int count = 0;
-  if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root_back, &parent, &children, &count)) return false;
-  Window box = 0;
-  for (unsigned int i = 0; i < count && !box; i++) {
+  for (Window w : top_windows(dpy)) {
     Window owner = 0;
-    if (get_window_class(server, children[i]).group == "krove-vestin.exe" &&
-        is_viewable(dpy, children[i]) && XGetTransientForHint(dpy, children[i], &owner) && owner)
-      box = children[i];
+    if (get_window_class(server, w).group == "krove-vestin.exe" && is_viewable(dpy, w) &&
+        XGetTransientForHint(dpy, w, &owner) && owner)
+      return focus_window(server, w) && tap_key(server, XK_Return);
   }
-  if (children) XFree(children);
-  return box && focus_window(server, box) && tap_key(server, XK_Return);
+  return false;
 }

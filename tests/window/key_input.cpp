@@ -16,6 +16,35 @@ bool send_key(xvfb_server &server, unsigned long keysym, bool down) {
   return true;
 }
 
+
+// A window manager gives the focus itself, when asked as a taskbar asks;
+// Wine makes its window the active one only on that. Without one, the
+// focus is simply set.
+bool give_focus(xvfb_server &server, Window window) {
+  Display *dpy = server.display;
+  if (server.wm_pid > 0) {
+    XEvent ask{};
+    ask.xclient.type = ClientMessage;
+    ask.xclient.window = window;
+    ask.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
+    ask.xclient.format = 32;
+    ask.xclient.data.l[0] = 2;  // from a pager or taskbar
+    ask.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &ask);
+  } else {
+    XSetInputFocus(dpy, window, RevertToPointerRoot, CurrentTime);
+  }
+  XSync(dpy, False);
+  return poll_until(
+      [&] {
+        Window focused = 0;
+        int revert = 0;
+        XGetInputFocus(dpy, &focused, &revert);
+        return focused == window;
+      },
+      1000, 5);
+}
+
 }  // namespace
 
 bool focus_window(xvfb_server &server, x_window window) {
@@ -25,18 +54,11 @@ bool focus_window(xvfb_server &server, x_window window) {
   // Pointer inside too: Allegro listens on a child window, and key events go
   // to the child under the pointer when the focus is its top-level window.
   XWarpPointer(dpy, None, window, 0, 0, 0, 0, attr.width / 2, attr.height / 2);
-  // Wine makes its window the active one again only on a click, as Windows
-  // does; the focus alone leaves it deaf to keys.
-  if (testing_windows_game()) {
-    XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
-    XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
-  }
-  XSetInputFocus(dpy, window, RevertToPointerRoot, CurrentTime);
-  XSync(dpy, False);
-  Window focused = 0;
-  int revert = 0;
-  XGetInputFocus(dpy, &focused, &revert);
-  return focused == window;
+  if (!give_focus(server, window)) return false;
+  // Wine makes its window the active one, and its keyboard listen again, a
+  // moment after the X focus came: a key pressed before is never heard.
+  if (testing_windows_game()) pause_ms(300);
+  return true;
 }
 
 bool key_down(xvfb_server &server, unsigned long keysym) { return send_key(server, keysym, true); }
@@ -49,11 +71,25 @@ bool tap_key(xvfb_server &server, unsigned long keysym, int hold_ms) {
   return key_up(server, keysym);
 }
 
+// Under a window manager, another program's window is the one to take the
+// focus: a small window of the test's own, made once per server.
 bool focus_elsewhere(xvfb_server &server) {
   Display *dpy = server.display;
-  XSetInputFocus(dpy, DefaultRootWindow(dpy), RevertToPointerRoot, CurrentTime);
-  XSync(dpy, False);
-  return true;
+  if (server.wm_pid <= 0) {
+    XSetInputFocus(dpy, DefaultRootWindow(dpy), RevertToPointerRoot, CurrentTime);
+    XSync(dpy, False);
+    return true;
+  }
+  if (!server.other_window) {
+    server.other_window = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 700, 500, 100, 100, 0, 0, 0);
+    XMapWindow(dpy, server.other_window);
+    XSync(dpy, False);
+    poll_until([&] {
+      XWindowAttributes attr;
+      return XGetWindowAttributes(dpy, server.other_window, &attr) && attr.map_state == IsViewable;
+    }, 2000, 5);
+  }
+  return give_focus(server, server.other_window);
 }
 
 // A key event the server did not make: delivered to the game however the

@@ -32,3 +32,10 @@ const std::vector<std::string> &wine_environment() {
   static const std::vector<std::string> env = {"WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="};
   return env;
 }
+
+void end_wine_session() {
+  for (const char *step : {"-k", "-w"}) {  // kill, then wait until the server is gone
+    game_process server;
+    if (start_command(server, {"wineserver", step}, "", {})) wait_for_exit(server, 5000);
+  }
+}

@@ -24,6 +24,8 @@ bool poll_until(const std::function<bool()> &check, int timeout_ms, int step_ms 
 struct xvfb_server {
   int number = -1;          // the N of ":N"
   pid_t pid = -1;
+  pid_t wm_pid = -1;        // the window manager, when there is one
+  unsigned long other_window = 0;  // another program's window, to take the focus from the game
   _XDisplay *display = nullptr;
   std::string name;         // ":N"
 
@@ -34,6 +36,8 @@ struct xvfb_server {
 };
 
 // Tries :90..:140 until an Xvfb comes up and accepts a connection (5 s each).
+// With $KV_WINDOW_MANAGER set (to "openbox", say) that window manager runs
+// on it too, as on a desktop, and has taken the screen before this returns.
 bool start_xvfb(xvfb_server &server);
 void stop_xvfb(xvfb_server &server);
 // The X errors swallowed since the last call (windows can vanish under us).
@@ -120,6 +124,8 @@ std::string windows_appdata_folder();  // the prefix's %APPDATA%, or "" without 
 // wine EXE ARGS..., with the environment Wine runs quietly in.
 std::vector<std::string> windows_command(const std::string &exe, const std::vector<std::string> &args);
 const std::vector<std::string> &wine_environment();
+// Ends every Wine process of the prefix, and waits for them.
+void end_wine_session();
 
 // ---- the game window --------------------------------------------------
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -106,6 +107,44 @@ int take_start_turn() {
   return fd;  // the turn ends when it is closed
 }
 
+// The window manager of $KV_WINDOW_MANAGER on the server; false when it did
+// not take the screen (announce itself on the root window) in 5 s.
+bool start_window_manager(xvfb_server &server) {
+  const char *wm = std::getenv("KV_WINDOW_MANAGER");
+  if (!wm || !*wm) return true;
+  const pid_t runner = getpid();
+  server.wm_pid = fork();
+  if (server.wm_pid < 0) return false;
+  if (server.wm_pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // as the server: gone with the runner
+    if (getppid() != runner) _exit(127);
+    int null_fd = open("/dev/null", O_RDWR);
+    if (null_fd >= 0) {
+      dup2(null_fd, 0);
+      dup2(null_fd, 1);
+      dup2(null_fd, 2);
+    }
+    setenv("DISPLAY", server.name.c_str(), 1);
+    execlp(wm, wm, static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  Display *dpy = server.display;
+  const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+  return poll_until(
+      [&] {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char *data = nullptr;
+        const bool has = XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False,
+                                            AnyPropertyType, &type, &format, &count, &after,
+                                            &data) == Success && count == 1;
+        if (data) XFree(data);
+        return has;
+      },
+      start_timeout_ms, 10);
+}
+
 }  // namespace
 
 bool start_xvfb(xvfb_server &server) {
@@ -125,15 +164,22 @@ bool start_xvfb(xvfb_server &server) {
     server.pid = -1;
   }
   if (turn >= 0) close(turn);
-  if (started) return true;
+  if (started && start_window_manager(server)) return true;
+  if (started) stop_xvfb(server);
   server.number = -1;
   server.name.clear();
   return false;
 }
 
 void stop_xvfb(xvfb_server &server) {
+  // Wine's desktop process lives on the server it started on: each test's
+  // server gets a Wine of its own.
+  if (server.pid > 0 && testing_windows_game()) end_wine_session();
   if (server.display) XCloseDisplay(server.display);
   server.display = nullptr;
+  if (server.wm_pid > 0) end_process(server.wm_pid);
+  server.wm_pid = -1;
+  server.other_window = 0;
   if (server.pid > 0) end_process(server.pid);
   server.pid = -1;
 }

@@ -1,9 +1,10 @@
 #!/bin/sh
 # Builds Allegro 4.4 for 64-bit Windows, once, into PREFIX (include/ and
 # lib/liballeg.a): the source from Debian's own source package of the
-# library, checked against its known SHA-256, with one small patch of ours
-# (allegro-keyboard.patch); only the static library the game links, no
-# add-ons, examples, tools or docs.
+# library, checked against its known SHA-256, with three small patches of
+# ours (allegro-*.patch: the keyboard under Wine, two hangs of the window
+# thread); only the static library the game links, no add-ons, examples,
+# tools or docs.
 #   tools/windows/build-allegro.sh PREFIX
 set -eu
 prefix=$1
@@ -12,7 +13,7 @@ root=$(cd "$here/../.." && pwd)
 tarball=allegro4.4_4.4.3.1.orig.tar.gz
 sha256=ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4
 # What the library in PREFIX was built from: a change of patch or flags builds it again.
-stamp="$sha256 $(sha256sum "$here/allegro-keyboard.patch" "$root/dist/windows/mingw-w64.cmake" "$0" | cut -c1-64 | tr '\n' ' ')"
+stamp="$sha256 $(sha256sum "$here"/allegro-*.patch "$root/dist/windows/mingw-w64.cmake" "$0" | cut -c1-64 | tr '\n' ' ')"
 if [ -f "$prefix/lib/liballeg.a" ] && [ "$(cat "$prefix/built-from" 2>/dev/null)" = "$stamp" ]; then
   exit 0
 fi
@@ -46,7 +47,7 @@ echo "$sha256  $work/$tarball" | sha256sum -c --quiet
 
 tar -xzf "$work/$tarball" -C "$work"
 src="$work/allegro-4.4.3.1"
-patch -d "$src" -p1 --quiet < "$here/allegro-keyboard.patch"
+for p in "$here"/allegro-*.patch; do patch -d "$src" -p1 --quiet < "$p"; done
 
 cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$root/dist/windows/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DSHARED=OFF \
