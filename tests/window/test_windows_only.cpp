@@ -1,6 +1,7 @@
-// The Windows installer under Wine, as a player or an administrator would
-// use it: a silent install, the game played from where it was installed,
-// a silent uninstall that leaves the player's settings and scores.
+// What only Windows has, under Wine. The installer, as a player or an
+// administrator would use it: a silent install, the game played from where
+// it was installed, a silent uninstall that leaves the player's settings
+// and scores. And the end of the session: logging off saves both files.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "game_driver.h"
+#include "session_test.h"
 #include "xharness.h"
 
 namespace fs = std::filesystem;
@@ -89,4 +91,29 @@ TEST_F(WindowsInstaller, InstallsSilentlyPlaysAndUninstallsKeepingTheScores) {
   EXPECT_FALSE(has_uninstall_entry());
   EXPECT_EQ(read_work_file(folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28") << "the settings went too";
   EXPECT_EQ(read_work_file(folder, "KV scores.dat"), "2000 2000 2000");
+}
+
+// Wine ends a session as Windows does, with WM_QUERYENDSESSION and
+// WM_ENDSESSION to every window; after those a process may be ended at any
+// moment, so the game must have saved by then.
+class WindowsSession : public session_test {
+ protected:
+  void SetUp() override {
+    if (!testing_windows_game()) GTEST_SKIP() << "the Windows suite runs this";
+    session_test::SetUp();
+  }
+};
+
+TEST_F(WindowsSession, LoggingOffSavesBothFiles) {
+  ASSERT_TRUE(write_work_file(s.folder, "KV scores.dat", "1 2 3"));
+  ASSERT_TRUE(launch_game(s));
+  game_process end;
+  std::vector<std::string> env = wine_environment();
+  env.push_back("DISPLAY=" + s.server.name);
+  ASSERT_TRUE(start_command(end, windows_command("wineboot", {"--end-session"}), s.folder.path, env));
+  EXPECT_TRUE(wait_for_exit(end, 10000).exited);
+  const exit_result r = wait_for_exit(s.game, 5000);
+  ASSERT_TRUE(r.exited) << "still running after the session ended";
+  EXPECT_EQ(read_work_file(s.folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28");
+  EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "1 2 3");
 }
