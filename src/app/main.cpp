@@ -3,5 +3,5 @@
 
 #include "app/startup.h"
 
-int main() { return run_program(); }
+int main(int argc, char **argv) { return run_program(argc, argv); }
 END_OF_MAIN()

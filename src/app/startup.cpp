@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "app/last_save.h"
@@ -64,6 +65,7 @@ bool load_game(menu &m) {
   load_settings();
   spd = rise_divisor(mode);  // the divisor is not stored: the saved difficulty brings its own
   if (!open_window(scrn_size, 0)) return false;  // a refused 640x480 falls back
+  if (fullscreen_at_start) set_fullscreen(true);  // refused: the window it is
   load_highscores();
   save_stage = SAVE_NOT_BEGUN;  // from here on there is something to keep
   return true;
@@ -82,8 +84,18 @@ void quit_sequence(menu &m) {
 
 int exit_status() { return saved_on_quit && !window_lost ? 0 : 1; }
 
-int run_program() {
+bool read_options(int argc, char **argv) {
+  for (int i = 1; i < argc; i++) {
+    if (std::strcmp(argv[i], "--fullscreen") != 0)
+      return report_line("unknown option \"%s\" (the one option is --fullscreen)", argv[i]);
+    fullscreen_at_start = true;
+  }
+  return true;
+}
+
+int run_program(int argc, char **argv) {
   note_frame(MARK_START);
+  if (!read_options(argc, argv)) return 2;
   menu m;
   begin_fine_timing();  // the library's timer thread, started by start_up, sleeps by it too
   int status = 1;

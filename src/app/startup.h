@@ -18,6 +18,11 @@ extern bool saved_on_quit;  // both files were written by the quit sequence
 // or no window could be had.
 int exit_status();
 
+// The command line: "--fullscreen" alone, or nothing. False (after saying
+// what was not understood) for anything else.
+bool read_options(int argc, char **argv);
+
 // The whole program: start-up, the state machine, quit. Returns the exit
-// status: 1 when the game could not start, else exit_status().
-int run_program();
+// status: 2 for a command line not understood, 1 when the game could not
+// start, else exit_status().
+int run_program(int argc, char **argv);

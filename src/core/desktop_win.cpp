@@ -26,6 +26,23 @@ void title_window() { set_window_title("Krove Vestin"); }
 // its own pause, as on Linux. Keys need nothing: the library lets every key
 // go when its window loses the keyboard.
 void window_opened() {
-  set_display_switch_mode(SWITCH_BACKGROUND);
+  // The full-screen driver keeps no picture in the background: it runs on
+  // there too, and draws the next frame whole anyway.
+  if (set_display_switch_mode(SWITCH_BACKGROUND) != 0) set_display_switch_mode(SWITCH_BACKAMNESIA);
   set_display_switch_callback(SWITCH_OUT, on_focus_lost);
 }
+
+// The library's full-screen driver, at the desktop's own resolution so the
+// monitor keeps its mode; it hides the pointer over its window.
+bool open_fullscreen_window() {
+  int w = 0, h = 0;
+  if (get_desktop_resolution(&w, &h) != 0) return false;
+  return set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, w, h, 0, 0) == 0;
+}
+
+// The library leaves full screen with the next windowed mode.
+void leave_fullscreen_window() {}
+
+// The library puts a window back where the last one was.
+void keep_window_place() {}
+void restore_window_place() {}

@@ -2,23 +2,35 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "core/clock.h"
 #include "core/frame_log.h"
 #include "core/resources.h"
+#include "core/window.h"
 
 int scrn_size = 0;
 
-// Every pixel doubled straight into the screen's rows: Allegro's general
-// stretch_blit cost more than all of a menu frame's drawing.
-static void present_doubled(BITMAP *bmp) {
+picture_place place_picture(int width, int height, bool filling) {
+  if (!filling) return {1 + scrn_size, 0, 0};
+  const int factor = std::max(1, std::min(width / 320, height / 240));
+  return {factor, std::max(0, (width - 320 * factor) / 2), std::max(0, (height - 240 * factor) / 2)};
+}
+
+// Every pixel repeated factor times straight into the screen's rows, the
+// first row of each picture row written and the others copied from it:
+// Allegro's general stretch_blit cost more than all of a menu frame's drawing.
+static void present_scaled(BITMAP *bmp, const picture_place &at) {
+  const int f = at.factor;
   acquire_bitmap(screen);
   for (int y = 0; y < 240; y++) {
     const std::uint32_t *from = reinterpret_cast<const std::uint32_t *>(bmp->line[y]);
-    for (int copy = 0; copy < 2; copy++) {
-      std::uint32_t *to = reinterpret_cast<std::uint32_t *>(bmp_write_line(screen, 2 * y + copy));
-      for (int x = 0; x < 320; x++) to[2 * x] = to[2 * x + 1] = from[x];
+    std::uint32_t *first = reinterpret_cast<std::uint32_t *>(bmp_write_line(screen, at.y + f * y)) + at.x;
+    for (int x = 0; x < 320; x++) std::fill_n(first + f * x, f, from[x]);
+    for (int copy = 1; copy < f; copy++) {
+      std::uint32_t *to = reinterpret_cast<std::uint32_t *>(bmp_write_line(screen, at.y + f * y + copy)) + at.x;
+      std::copy_n(first, 320 * f, to);
     }
   }
   bmp_unwrite_line(screen);
@@ -26,14 +38,17 @@ static void present_doubled(BITMAP *bmp) {
 }
 
 void present_bitmap(BITMAP *bmp) {
+  switch_on_request();
   if (!screen) return;  // no window: a refused mode change must not crash the game
+  const picture_place at = place_picture(screen->w, screen->h, fullscreen);
   const bool same_depth = bitmap_color_depth(screen) == 32 && bitmap_color_depth(bmp) == 32;
-  if (scrn_size == 1 && same_depth && screen->w >= 640 && screen->h >= 480)
-    present_doubled(bmp);
-  else if (scrn_size == 1)
-    stretch_blit(bmp, screen, 0, 0, 320, 240, 0, 0, 640, 480);
+  const bool fits = at.x + 320 * at.factor <= screen->w && at.y + 240 * at.factor <= screen->h;
+  if (at.factor == 1)
+    blit(bmp, screen, 0, 0, at.x, at.y, 320, 240);
+  else if (same_depth && fits)
+    present_scaled(bmp, at);
   else
-    blit(bmp, screen, 0, 0, 0, 0, 320, 240);
+    stretch_blit(bmp, screen, 0, 0, 320, 240, at.x, at.y, 320 * at.factor, 240 * at.factor);
   note_frame(MARK_PRESENT);
 }
 

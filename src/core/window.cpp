@@ -2,25 +2,33 @@
 
 #include <allegro.h>
 
-
 #include "core/desktop.h"
+#include "core/keys.h"
 #include "core/report.h"
 #include "core/screen.h"
+#include "core/state.h"
 
 bool (*request_window)(int width, int height) = request_gfx_window;
+bool (*request_fullscreen)() = open_fullscreen_window;
 bool window_lost = false;
+bool fullscreen = false;
+bool fullscreen_at_start = false;
 
 bool request_gfx_window(int width, int height) {
   return set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, 0, 0) == 0;
 }
 
 bool open_window(int size, int fallback) {
+  const bool was_full = fullscreen;
+  if (fullscreen) leave_fullscreen_window();
+  fullscreen = false;
   const int sizes[2] = {size, fallback};
   int tried = size;
   for (int i = 0; i < (size == fallback ? 1 : 2); i++) {
     tried = sizes[i];
     if (request_window(320 * (1 + tried), 240 * (1 + tried))) {
       scrn_size = tried;
+      if (was_full) restore_window_place();
       window_opened();
       return true;
     }
@@ -29,4 +37,29 @@ bool open_window(int size, int fallback) {
               allegro_error);
   window_lost = true;
   return false;
+}
+
+bool set_fullscreen(bool on) {
+  if (!on) return !fullscreen || open_window(scrn_size, scrn_size);
+  if (fullscreen) return true;
+  keep_window_place();
+  if (!request_fullscreen()) {
+    // Refused before the window was touched, or the old window went with
+    // the refused mode: then it is opened again.
+    if (!screen) open_window(scrn_size, scrn_size);
+    return false;
+  }
+  fullscreen = true;
+  window_opened();
+  return true;
+}
+
+void switch_on_request() {
+  static bool held = false;
+  const bool f11_is_ours = game_state != STATE_CONTROLS && b_l != KEY_F11 && b_r != KEY_F11 &&
+                           b_u != KEY_F11 && b_d != KEY_F11 && b_f != KEY_F11 && b_p != KEY_F11;
+  const bool down = (f11_is_ours && key[KEY_F11]) || ((key[KEY_ALT] || key[KEY_ALTGR]) && key[KEY_ENTER]);
+  if (down && !held) set_fullscreen(!fullscreen);
+  held = down;
+  if (window_lost) quit_game();  // no window of any kind: out, saving as ever
 }

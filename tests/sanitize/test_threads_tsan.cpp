@@ -96,7 +96,9 @@ void run_session(bool with_planted_race) {
   player_report report;
   const long long start = now_ms();
   std::thread player(play, std::ref(server), std::ref(report));
-  const int status = run_program();
+  char name[] = "krove-vestin";
+  char *argv[] = {name, nullptr};
+  const int status = run_program(1, argv);
   player.join();
   allegro_exit();  // as at the program's exit, while its X server still runs
   const long long elapsed = now_ms() - start;
