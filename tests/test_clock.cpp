@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/clock.h"
+#include "core/keys.h"
 #include "core/state.h"
 #include "core/screen.h"
 #include "core/resources.h"
@@ -224,6 +225,90 @@ TEST_F(clock_and_states, present_buffer_stretches_to_640x480_at_the_large_size) 
   EXPECT_EQ(wrong, 0);
 }
 
+// Full screen: the largest whole factor that fits the monitor, centred; in
+// a window 1:1 or doubled from the corner whatever the screen's size.
+TEST_F(clock_and_states, full_screen_scales_by_the_largest_whole_factor_and_centres) {
+  const struct {
+    int w, h, factor, x, y;
+  } monitors[] = {{1920, 1080, 4, 320, 60}, {3840, 2160, 9, 480, 0}, {2560, 1440, 6, 320, 0},
+                  {1366, 768, 3, 203, 24},  {1280, 1024, 4, 0, 32},  {640, 480, 2, 0, 0},
+                  {320, 240, 1, 0, 0},      {300, 200, 1, 0, 0}};
+  for (const auto &m : monitors) {
+    const picture_place at = place_picture(m.w, m.h, true);
+    EXPECT_EQ(at.factor, m.factor) << m.w << "x" << m.h;
+    EXPECT_EQ(at.x, m.x) << m.w << "x" << m.h;
+    EXPECT_EQ(at.y, m.y) << m.w << "x" << m.h;
+  }
+  for (int size : {0, 1}) {
+    scrn_size = size;
+    const picture_place at = place_picture(1920, 1080, false);
+    EXPECT_EQ(at.factor, 1 + size);
+    EXPECT_EQ(at.x + at.y, 0);
+  }
+  // Every pixel of the monitor: the picture's own in its squares, and
+  // nothing written around them, up to each edge of the screen.
+  fill_pattern();
+  BITMAP *window = screen;
+  for (auto [w, h] : {std::pair{1920, 1080}, {1366, 768}}) {
+    screen = create_bitmap(w, h);
+    clear_to_color(screen, makecol(1, 2, 3));
+    fullscreen = true;
+    present_buffer();
+    const picture_place at = place_picture(w, h, true);
+    int wrong = 0;
+    for (int y = 0; y < h; y++)
+      for (int x = 0; x < w; x++) {
+        const int px = x - at.x, py = y - at.y;
+        const bool inside = px >= 0 && py >= 0 && px < 320 * at.factor && py < 240 * at.factor;
+        wrong += pixel_at(screen, x, y) != (inside ? pixel_at(buffer, px / at.factor, py / at.factor) : rgb(1, 2, 3));
+      }
+    EXPECT_EQ(wrong, 0) << w << "x" << h;
+    destroy_bitmap(screen);
+  }
+  screen = window;
+}
+
+// F11 and Alt+Enter switch at any frame, once per press; F11 is a player's
+// key while an action is bound to it or the controls screen waits for one.
+TEST_F(clock_and_states, f11_and_alt_enter_switch_once_a_press_unless_f11_is_taken) {
+  static int asked;
+  asked = 0;
+  request_fullscreen = [] { return ++asked > 0; };
+  const auto frame_with = [](std::initializer_list<int> keys) {
+    release_all_keys();
+    for (int k : keys) press_key(k);
+    present_buffer();
+  };
+  frame_with({});
+  frame_with({KEY_F11});
+  EXPECT_TRUE(fullscreen);
+  frame_with({KEY_F11});
+  EXPECT_TRUE(fullscreen) << "a held F11 switched again";
+  frame_with({KEY_ALT, KEY_ENTER});
+  EXPECT_FALSE(fullscreen);
+  EXPECT_EQ(asked, 1);
+  frame_with({});
+  b_f = KEY_F11;
+  frame_with({KEY_F11});
+  EXPECT_FALSE(fullscreen) << "F11 is the fire key now";
+  b_f = KEY_SPACE;
+  frame_with({});
+  game_state = STATE_CONTROLS;
+  frame_with({KEY_F11});
+  EXPECT_FALSE(fullscreen) << "the controls screen takes F11 as a key";
+  frame_with({KEY_ALTGR, KEY_ENTER});
+  EXPECT_TRUE(fullscreen);
+  // A refused full screen leaves the window as it was, and the game going.
+  game_state = STATE_TITLE;
+  fullscreen = false;
+  request_fullscreen = [] { return false; };
+  frame_with({});
+  frame_with({KEY_F11});
+  EXPECT_FALSE(fullscreen);
+  EXPECT_FALSE(window_lost);
+  EXPECT_EQ(game_state.load(), STATE_TITLE);
+}
+
 // The top-level pass runs the blocks in a fixed order: a state set by an
 // earlier block runs in the same pass, one set by a later block waits.
 TEST_F(clock_and_states, the_sound_entry_opens_the_options_in_the_same_pass) {
@@ -304,6 +389,20 @@ TEST_F(clock_and_states, a_saved_640x480_window_that_the_display_refuses_opens_a
   EXPECT_EQ(exit_status(), 1);
   release_resources();
   reload_resources();
+}
+
+// One option: --fullscreen; anything else is named and refused.
+TEST_F(clock_and_states, the_command_line_takes_fullscreen_and_names_anything_else) {
+  char name[] = "krove-vestin", full[] = "--fullscreen", other[] = "--full";
+  char *alone[] = {name, nullptr}, *asked[] = {name, full, nullptr}, *wrong[] = {name, full, other, nullptr};
+  EXPECT_TRUE(read_options(1, alone));
+  EXPECT_FALSE(fullscreen_at_start);
+  EXPECT_TRUE(read_options(2, asked));
+  EXPECT_TRUE(fullscreen_at_start);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(read_options(3, wrong));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "krove-vestin: unknown option \"--full\" (the one option is --fullscreen)\n");
 }
 
 // A game from the top-level pass: its frames until Esc, the game-over

@@ -267,8 +267,10 @@ TEST_F(front_end, the_close_button_ends_the_controls_screen) {
 TEST_F(front_end, a_refused_window_size_keeps_the_other_and_with_neither_the_game_quits_and_saves) {
   request_window = [](int w, int) { return w == 320; };
   game_state = STATE_SCREEN_SIZE;
+  fullscreen = true;  // and full screen is left for the window
   enter_screen_size();
   EXPECT_EQ(scrn_size, 0);
+  EXPECT_FALSE(fullscreen);
   request_window = [](int w, int) { return w == 640; };
   scrn_size = 1;
   enter_screen_size();

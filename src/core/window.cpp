@@ -55,11 +55,13 @@ bool set_fullscreen(bool on) {
 }
 
 void switch_on_request() {
-  static bool held = false;
+  static bool f11_held = false, alt_enter_held = false;
   const bool f11_is_ours = game_state != STATE_CONTROLS && b_l != KEY_F11 && b_r != KEY_F11 &&
                            b_u != KEY_F11 && b_d != KEY_F11 && b_f != KEY_F11 && b_p != KEY_F11;
-  const bool down = (f11_is_ours && key[KEY_F11]) || ((key[KEY_ALT] || key[KEY_ALTGR]) && key[KEY_ENTER]);
-  if (down && !held) set_fullscreen(!fullscreen);
-  held = down;
+  const bool f11 = f11_is_ours && key[KEY_F11];
+  const bool alt_enter = (key[KEY_ALT] || key[KEY_ALTGR]) && key[KEY_ENTER];
+  if ((f11 && !f11_held) || (alt_enter && !alt_enter_held)) set_fullscreen(!fullscreen);
+  f11_held = f11;
+  alt_enter_held = alt_enter;
   if (window_lost) quit_game();  // no window of any kind: out, saving as ever
 }

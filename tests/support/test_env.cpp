@@ -35,6 +35,7 @@ std::function<void()> on_frame_wait;
 
 // There is no display: every window size is granted, and the memory screen stays.
 static bool grant_window(int, int) { return true; }
+static bool grant_fullscreen() { return true; }
 
 // Sleeping moves the game's clock forward at once, so frames run at full speed.
 static void fake_sleep(unsigned int ms) {
@@ -88,6 +89,8 @@ void reset_game() {
   scroll_t = 0;
   scrn_size = 0;
   request_window = grant_window;
+  request_fullscreen = grant_fullscreen;
+  fullscreen = fullscreen_at_start = false;
   window_lost = false;
   saved_on_quit = false;
   save_stage = SAVE_NOT_BEGUN;

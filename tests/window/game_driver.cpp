@@ -4,6 +4,7 @@
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -49,14 +50,14 @@ std::string game_data_dir() {
   return env && *env ? env : KV_DATA_DIR;
 }
 
-bool prepare_session(game_session &s) {
-  return load_game_art(game_data_dir()) && start_xvfb(s.server) &&
+bool prepare_session(game_session &s, const char *screen, bool window_manager) {
+  return load_game_art(game_data_dir()) && start_xvfb(s.server, screen, window_manager) &&
          make_work_folder(s.folder, game_data_dir());
 }
 
-bool launch_game(game_session &s) {
+bool launch_game(game_session &s, const std::vector<std::string> &args) {
   s.window = 0;
-  if (!start_game(s.game, game_binary_path(), s.folder, s.server)) return false;
+  if (!start_game(s.game, game_binary_path(), s.folder, s.server, args)) return false;
   // Start-up sets the window mode twice (before and after reading the
   // settings); a focus given in between can be lost, so wait for drawing.
   return poll_until(
@@ -67,21 +68,27 @@ bool launch_game(game_session &s) {
       window_timeout_ms, poll_step_ms);
 }
 
+screen_layout layout_of(int width, int height) {
+  if (width == 320 && height == 240) return {1, 0, 0};
+  if (width == 640 && height == 480) return {2, 0, 0};
+  if (width <= 640 || height <= 480) return {0, 0, 0};  // between two sizes
+  const int factor = std::min(width / 320, height / 240);
+  return {factor, (width - 320 * factor) / 2, (height - 240 * factor) / 2};
+}
+
 bool grab_picture(game_session &s, rgb_image &picture) {
   rgb_image raw;
   if (!s.window || !grab_window(s.server, s.window, raw)) return false;
-  if (raw.width == 320 && raw.height == 240) {
-    picture = std::move(raw);
-    return true;
-  }
-  if (raw.width != 640 || raw.height != 480) return false;  // between two sizes
+  const screen_layout at = layout_of(raw.width, raw.height);
+  if (at.factor == 0) return false;
   picture.width = 320;
   picture.height = 240;
   picture.rgb.resize(320 * 240 * 3);
   for (int y = 0; y < 240; ++y)
     for (int x = 0; x < 320; ++x)
       for (int c = 0; c < 3; ++c)
-        picture.rgb[(y * 320 + x) * 3 + c] = raw.rgb[((2 * y) * 640 + 2 * x) * 3 + c];
+        picture.rgb[(y * 320 + x) * 3 + c] =
+            raw.rgb[((at.y + at.factor * y) * raw.width + at.x + at.factor * x) * 3 + c];
   return true;
 }
 

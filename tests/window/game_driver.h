@@ -20,15 +20,24 @@ typedef std::function<bool(const rgb_image &)> picture_check;
 
 // The pictures and fonts: $KV_DATA_DIR, else the tree's data/.
 std::string game_data_dir();
+// Where the game's 320x240 picture lies in a window of width x height, as
+// the players see it: 1:1 or doubled in a window, in full screen the
+// largest whole factor that fits, centred. Factor 0: no size of the game's.
+struct screen_layout {
+  int factor, x, y;
+};
+screen_layout layout_of(int width, int height);
+
 // X server, working folder, and the fonts and marker pictures the screen
 // checks need.
-bool prepare_session(game_session &s);
+// screen and window_manager as for start_xvfb.
+bool prepare_session(game_session &s, const char *screen = nullptr, bool window_manager = false);
 // Starts the game in the session's folder, waits for its window, gives it
 // the focus.
-bool launch_game(game_session &s);
+bool launch_game(game_session &s, const std::vector<std::string> &args = {});
 
-// The window's picture at the game's 320x240, halved when the window is
-// 640x480 (every pixel there is doubled); false while it cannot be read.
+// The window's picture at the game's 320x240, one pixel of each square the
+// layout gives it (layout_of); false while it cannot be read.
 bool grab_picture(game_session &s, rgb_image &picture);
 // Polls until the picture passes check; picture holds the last grab.
 bool wait_for_picture(game_session &s, const picture_check &check, int timeout_ms,

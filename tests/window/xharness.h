@@ -36,9 +36,11 @@ struct xvfb_server {
 };
 
 // Tries :90..:140 until an Xvfb comes up and accepts a connection (5 s each).
-// With $KV_WINDOW_MANAGER set (to "openbox", say) that window manager runs
-// on it too, as on a desktop, and has taken the screen before this returns.
-bool start_xvfb(xvfb_server &server);
+// Its screen is 1024x768 unless screen ("1920x1080x24") says otherwise.
+// With a window manager asked for, or $KV_WINDOW_MANAGER set (to "openbox",
+// say), that one runs on it too, as on a desktop ("openbox" when asked
+// for), and has taken the screen before this returns.
+bool start_xvfb(xvfb_server &server, const char *screen = nullptr, bool window_manager = false);
 void stop_xvfb(xvfb_server &server);
 // The X errors swallowed since the last call (windows can vanish under us).
 int take_x_error_count();

@@ -38,7 +38,7 @@ bool display_looks_taken(int n) {
   return stat(lock.c_str(), &st) == 0 || stat(sock.c_str(), &st) == 0;
 }
 
-pid_t spawn_xvfb(const std::string &name) {
+pid_t spawn_xvfb(const std::string &name, const char *screen) {
   const pid_t runner = getpid();
   pid_t pid = fork();
   if (pid != 0) return pid;
@@ -52,7 +52,7 @@ pid_t spawn_xvfb(const std::string &name) {
     dup2(null_fd, 1);
     dup2(null_fd, 2);
   }
-  execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+  execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
          "-noreset", static_cast<char *>(nullptr));
   _exit(127);
 }
@@ -109,9 +109,10 @@ int take_start_turn() {
 
 // The window manager of $KV_WINDOW_MANAGER on the server; false when it did
 // not take the screen (announce itself on the root window) in 5 s.
-bool start_window_manager(xvfb_server &server) {
+bool start_window_manager(xvfb_server &server, bool asked) {
   const char *wm = std::getenv("KV_WINDOW_MANAGER");
-  if (!wm || !*wm) return true;
+  if (!wm || !*wm) wm = asked ? "openbox" : nullptr;
+  if (!wm) return true;
   const pid_t runner = getpid();
   server.wm_pid = fork();
   if (server.wm_pid < 0) return false;
@@ -147,7 +148,7 @@ bool start_window_manager(xvfb_server &server) {
 
 }  // namespace
 
-bool start_xvfb(xvfb_server &server) {
+bool start_xvfb(xvfb_server &server, const char *screen, bool window_manager) {
   XSetErrorHandler(count_x_error);
   const int turn = take_start_turn();
   bool started = false;
@@ -155,7 +156,7 @@ bool start_xvfb(xvfb_server &server) {
     if (display_looks_taken(n)) continue;
     server.number = n;
     server.name = ":" + std::to_string(n);
-    server.pid = spawn_xvfb(server.name);
+    server.pid = spawn_xvfb(server.name, screen ? screen : "1024x768x24");
     if (server.pid < 0) break;
     bool reaped = false;
     if ((started = connect_to(server, reaped))) break;
@@ -164,7 +165,7 @@ bool start_xvfb(xvfb_server &server) {
     server.pid = -1;
   }
   if (turn >= 0) close(turn);
-  if (started && start_window_manager(server)) return true;
+  if (started && start_window_manager(server, window_manager)) return true;
   if (started) stop_xvfb(server);
   server.number = -1;
   server.name.clear();

@@ -1,0 +1,88 @@
+// Full screen on a 1920x1080 monitor with a window manager: F11 and
+// Alt+Enter switch and switch back, the picture is scaled by whole factors
+// and centred on black, and --fullscreen starts there.
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "game_driver.h"
+#include "game_screens.h"
+#include "game_steps.h"
+#include "session_test.h"
+
+namespace {
+
+class WindowFullScreen : public session_test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(prepare_session(s, "1920x1080x24", true)) << "Xvfb, openbox or the art";
+  }
+
+  // The whole monitor is the window: black but for the picture, which is
+  // made of whole squares, 4 pixels a side at (320, 60).
+  void expect_filling_the_monitor() {
+    ASSERT_TRUE(wait_for_window_size(s.server, s.window, 1920, 1080, 5000)) << "not full screen";
+    rgb_image raw;
+    ASSERT_TRUE(poll_until([&] { return grab_window(s.server, s.window, raw); }, 2000, 20));
+    const screen_layout at = layout_of(raw.width, raw.height);
+    EXPECT_EQ(at.factor, 4);
+    EXPECT_EQ(at.x, 320);
+    EXPECT_EQ(at.y, 60);
+    // Across, a square's pixels are one present's; down, the X server may
+    // show its rows from two frames where a grab meets an update, so a
+    // couple of torn rows of squares are allowed, not a scale off by one.
+    int outside = 0, across = 0;
+    std::vector<bool> torn_row(240, false);
+    for (int y = 0; y < raw.height; y++)
+      for (int x = 0; x < raw.width; x++) {
+        const int px = x - at.x, py = y - at.y;
+        if (px < 0 || py < 0 || px >= 1280 || py >= 960) {
+          outside += !(pixel_at(raw, x, y) == rgb_colour{});
+          continue;
+        }
+        const rgb_colour p = pixel_at(raw, x, y);
+        across += !(p == pixel_at(raw, at.x + px / 4 * 4, y));
+        if (!(p == pixel_at(raw, x, at.y + py / 4 * 4))) torn_row[py / 4] = true;
+      }
+    EXPECT_EQ(outside, 0) << "pixels drawn around the picture";
+    EXPECT_EQ(across, 0) << "squares not 4 pixels wide";
+    EXPECT_LE(std::count(torn_row.begin(), torn_row.end(), true), 2) << "squares not 4 pixels high";
+  }
+
+  void switch_with(unsigned long keysym, bool alt) {
+    if (alt) key_down(s.server, XK_Alt_L);
+    tap_key(s.server, keysym);
+    if (alt) key_up(s.server, XK_Alt_L);
+  }
+};
+
+}  // namespace
+
+TEST_F(WindowFullScreen, F11AndAltEnterSwitchBothWaysAndTheOptionStartsThere) {
+  ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
+  ASSERT_TRUE(skip_to_title(s, XK_space));
+  for (const bool alt : {false, true}) {
+    switch_with(alt ? XK_Return : XK_F11, alt);
+    ASSERT_NO_FATAL_FAILURE(expect_filling_the_monitor()) << (alt ? "Alt+Enter" : "F11");
+    EXPECT_TRUE(wait_for_picture(s, shows_title, 2000)) << "the title, scaled";
+    switch_with(alt ? XK_Return : XK_F11, alt);
+    EXPECT_TRUE(wait_for_window_size(s.server, s.window, 320, 240, 5000)) << "no window again";
+    ASSERT_TRUE(focus_window(s.server, s.window));
+  }
+  ASSERT_TRUE(send_close_message(s.server, s.window));
+  exit_result r = wait_for_exit(s.game, 3000);
+  ASSERT_TRUE(r.exited);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(read_work_file(s.folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28") << "full screen is not a setting";
+
+  // Started full screen, the splash included; a close there saves as ever.
+  ASSERT_TRUE(launch_game(s, {"--fullscreen"}));
+  ASSERT_NO_FATAL_FAILURE(expect_filling_the_monitor());
+  ASSERT_TRUE(send_close_message(s.server, s.window));
+  r = wait_for_exit(s.game, 3000);
+  ASSERT_TRUE(r.exited);
+  EXPECT_EQ(r.code, 0);
+}
