@@ -28,11 +28,11 @@ void title_window();
 // the game is kept running in the background and the watch put back.
 void window_opened();
 
-// Full screen, the desktop's way. X: a window of the monitor's size (the
-// monitor the window is on) that the window manager puts in its full-screen
-// state; false, touching nothing, when the window manager does not know
-// that state. Windows: the library's full-screen driver at the desktop's
-// resolution, which hides the pointer. False when refused.
+// Full screen, the desktop's way: the library's window at the size of the
+// monitor it is on, covering it. X: the window manager puts it in its
+// full-screen state; false, touching nothing, when the window manager does
+// not know that state. Windows: the window's frame taken away; the pointer
+// is hidden over it. False when refused.
 bool open_fullscreen_window();
 // Before the window of the usual kind is opened again: X asks the window
 // manager to end the full-screen state.
@@ -40,6 +40,10 @@ void leave_fullscreen_window();
 // Where the window was before full screen, and putting it back there after.
 void keep_window_place();
 void restore_window_place();
+
+// Windows only: called when the session ends (logging off, shutting down),
+// on the library's window thread; after it the process may end at once.
+extern void (*on_session_end)();
 
 // X only: the keys the key array holds down that the keymap does not:
 // keymap is X's, one bit a keycode; to_scancode is the library's table from

@@ -1,10 +1,14 @@
 #include "core/desktop.h"
 
 #include <allegro.h>
+#include <winalleg.h>
 
 #include <cstdio>
 
+#include "core/window.h"
+
 std::atomic<bool> focus_lost{false};
+void (*on_session_end)() = nullptr;
 
 static void on_focus_lost() { focus_lost.store(true); }
 
@@ -18,7 +22,38 @@ void explain_no_display(char *what, std::size_t size) {
 // class after the program and takes the icon resource "allegro_icon".
 void name_window() {}
 
-void title_window() { set_window_title("Krove Vestin"); }
+// The messages the library's window does not answer as the game needs. On
+// the library's window thread, the game's thread anywhere in a frame.
+// 0: handled here, with *result as the answer.
+static bool covering = false;  // a window of the monitor's size is being made
+
+static int on_window_message(HWND, UINT message, WPARAM wparam, LPARAM lparam, int *result) {
+  switch (message) {
+    case WM_GETMINMAXINFO:  // a framed window may be made larger than the monitor, for a moment
+      if (!covering) return 1;
+      reinterpret_cast<MINMAXINFO *>(lparam)->ptMaxTrackSize = {32000, 32000};
+      *result = 0;
+      return 0;
+    case WM_SETCURSOR:  // no pointer over the picture in full screen
+      if (!fullscreen || LOWORD(lparam) != HTCLIENT) return 1;
+      SetCursor(nullptr);
+      *result = TRUE;
+      return 0;
+    case WM_QUERYENDSESSION:  // the game never holds the session up
+      *result = TRUE;
+      return 0;
+    case WM_ENDSESSION:  // it does end: the process may go at any moment after this
+      if (wparam && on_session_end) on_session_end();
+      *result = 0;
+      return 0;
+  }
+  return 1;
+}
+
+void title_window() {
+  set_window_title("Krove Vestin");
+  win_set_msg_pre_proc(on_window_message);
+}
 
 // A new window comes with the library's default, which stops the whole game
 // while another window has the focus (a close sent then waits for the focus
@@ -26,23 +61,57 @@ void title_window() { set_window_title("Krove Vestin"); }
 // its own pause, as on Linux. Keys need nothing: the library lets every key
 // go when its window loses the keyboard.
 void window_opened() {
-  // The full-screen driver keeps no picture in the background: it runs on
-  // there too, and draws the next frame whole anyway.
-  if (set_display_switch_mode(SWITCH_BACKGROUND) != 0) set_display_switch_mode(SWITCH_BACKAMNESIA);
+  set_display_switch_mode(SWITCH_BACKGROUND);
   set_display_switch_callback(SWITCH_OUT, on_focus_lost);
 }
 
-// The library's full-screen driver, at the desktop's own resolution so the
-// monitor keeps its mode; it hides the pointer over its window.
+// The style the library gives its window: a frame with a title and no
+// resizing.
+static const LONG framed = WS_SYSMENU | WS_CAPTION | WS_MINIMIZEBOX | WS_VISIBLE;
+
+// A borderless window covering the monitor the window is on, at the
+// resolution the desktop has: the library's window at the monitor's size
+// (with its frame larger than the monitor for a moment, which Windows
+// allows only when asked), its frame then taken away. The library's
+// full-screen driver would take DirectDraw's exclusive mode, which
+// minimises the game whenever another window is chosen.
 bool open_fullscreen_window() {
-  int w = 0, h = 0;
-  if (get_desktop_resolution(&w, &h) != 0) return false;
-  return set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, w, h, 0, 0) == 0;
+  HWND window = win_get_window();
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (!window || !GetMonitorInfo(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return false;
+  const RECT &m = monitor.rcMonitor;
+  covering = true;
+  const bool opened = set_gfx_mode(GFX_AUTODETECT_WINDOWED, m.right - m.left, m.bottom - m.top, 0, 0) == 0;
+  covering = false;
+  if (!opened) return false;
+  window = win_get_window();
+  SetWindowLong(window, GWL_STYLE, WS_POPUP | WS_VISIBLE);
+  SetWindowPos(window, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top,
+               SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+  clear_bitmap(screen);  // all of it drawn again: where the frame was too
+  return true;
 }
 
-// The library leaves full screen with the next windowed mode.
-void leave_fullscreen_window() {}
+// The frame comes back before the window of the usual size is asked for.
+void leave_fullscreen_window() {
+  if (const HWND window = win_get_window()) {
+    SetWindowLong(window, GWL_STYLE, framed);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  }
+}
 
-// The library puts a window back where the last one was.
-void keep_window_place() {}
-void restore_window_place() {}
+static bool place_kept = false;
+static RECT kept = {};
+
+void keep_window_place() {
+  const HWND window = win_get_window();
+  place_kept = window && GetWindowRect(window, &kept);
+}
+
+void restore_window_place() {
+  const HWND window = win_get_window();
+  if (place_kept && window)
+    SetWindowPos(window, nullptr, kept.left, kept.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  place_kept = false;
+}
