@@ -3,8 +3,9 @@
 #   bench/measure-pacing.sh [runs]
 # Builds the measurement build (frames logged to "KV frames.log") in
 # build-measure/, apart from the shipped one in build/, then plays the fixed
-# kv-pacing session in a private Xvfb, at 320x240 and at 640x480, `runs`
-# times each (default 1). Run it on a quiet machine: the load average is
+# kv-pacing session in a private Xvfb, at 320x240, at 640x480 and full
+# screen on a 1920x1080 monitor (with openbox), `runs` times each
+# (default 1), so the three are measured side by side. Run it on a quiet machine: the load average is
 # printed with every run.
 set -eu
 cd "$(dirname "$0")/.."
@@ -21,5 +22,7 @@ while [ "$i" -le "$runs" ]; do
   build-measure/bench/pacing/kv-pacing
   echo "--- run $i, 640x480"
   build-measure/bench/pacing/kv-pacing --large
+  echo "--- run $i, full screen 1920x1080"
+  build-measure/bench/pacing/kv-pacing --fullscreen
   i=$((i + 1))
 done

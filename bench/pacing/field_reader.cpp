@@ -1,13 +1,15 @@
 #include "field_reader.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
-// The game's 320x240 picture, whatever the window's size.
+// The game's 320x240 picture, whatever the window's size: 1:1 or doubled
+// in a window, in full screen scaled by a whole factor and centred.
 rgb_colour game_pixel(const rgb_image &image, int x, int y) {
-  const int s = image.width / 320;
-  return pixel_at(image, x * s, y * s);
+  const int s = std::max(1, std::min(image.width / 320, image.height / 240));
+  return pixel_at(image, (image.width - 320 * s) / 2 + x * s, (image.height - 240 * s) / 2 + y * s);
 }
 
 bool white_at(const rgb_image &image, int x, int y) {

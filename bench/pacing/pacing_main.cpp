@@ -1,7 +1,9 @@
 // kv-pacing: plays one fixed session of the measurement build in a private
 // Xvfb and prints how evenly and how cheaply it presented its frames.
-//   kv-pacing [--large] [--latency-only] [--binary PATH] [--data DIR] [--keep-log FILE]
-//             [--shots DIR]
+//   kv-pacing [--large | --fullscreen] [--latency-only] [--binary PATH] [--data DIR]
+//             [--keep-log FILE] [--shots DIR]
+// --fullscreen plays on a 1920x1080 monitor with openbox, the game started
+// with --fullscreen (the picture at 4x).
 // The session: the splash in full, the title, START, 90 arrow presses timed
 // from key to screen, a game of a minute with a shot about every second and
 // a pause, Esc, the game-over banner, the high scores, Esc to the title, the
@@ -27,6 +29,7 @@ namespace {
 
 struct options {
   bool large = false;
+  bool fullscreen = false;
   bool latency_only = false;  // no minute of play, no high scores
   std::string binary;
   std::string data = KV_DATA_DIR;
@@ -40,6 +43,8 @@ bool parse_options(int argc, char **argv, options &o) {
     const std::string a = argv[i];
     if (a == "--large") {
       o.large = true;
+    } else if (a == "--fullscreen") {
+      o.fullscreen = true;
     } else if (a == "--latency-only") {
       o.latency_only = true;
     } else if (a == "--binary" && i + 1 < argc) {
@@ -101,19 +106,24 @@ bool run_session(const options &o, std::vector<logged_frame> &log,
   xvfb_server server;
   work_folder folder;
   game_process game;
-  if (!start_xvfb(server)) return std::fprintf(stderr, "kv-pacing: no Xvfb\n"), false;
+  if (!start_xvfb(server, o.fullscreen ? "1920x1080x24" : nullptr, o.fullscreen))
+    return std::fprintf(stderr, "kv-pacing: no Xvfb%s\n", o.fullscreen ? " with openbox" : ""), false;
   if (!make_work_folder(folder, o.data))
     return std::fprintf(stderr, "kv-pacing: no pictures in %s\n", o.data.c_str()), false;
   write_work_file(folder, "KV settings.dat",
                   o.large ? "2 1 1 84 85 82 83 75 28" : "2 0 1 84 85 82 83 75 28");
   spawn_ns = monotonic_ns();
-  if (!start_game(game, o.binary, folder, server))
+  const std::vector<std::string> args = o.fullscreen ? std::vector<std::string>{"--fullscreen"}
+                                                    : std::vector<std::string>{};
+  if (!start_game(game, o.binary, folder, server, args))
     return std::fprintf(stderr, "kv-pacing: cannot start %s\n", o.binary.c_str()), false;
   const long long t0 = now_ms();
   cpu_sampler sampler;
   start_sampling(sampler, game.pid, 100);
 
   x_window w = wait_for_game_window(server, 5000);
+  if (o.fullscreen)  // the window that covers the monitor, once it does
+    poll_until([&] { return get_window_size(server, w = find_game_window(server)).width == 1920; }, 5000, 10);
   if (!w || !focus_window(server, w)) {
     kill_game(game);
     stop_sampling(sampler);
@@ -165,7 +175,7 @@ bool run_session(const options &o, std::vector<logged_frame> &log,
 int main(int argc, char **argv) {
   options o;
   if (!parse_options(argc, argv, o)) {
-    std::fprintf(stderr, "usage: kv-pacing [--large] [--latency-only] [--binary PATH] [--data DIR] [--keep-log FILE] [--shots DIR]\n");
+    std::fprintf(stderr, "usage: kv-pacing [--large | --fullscreen] [--latency-only] [--binary PATH] [--data DIR] [--keep-log FILE] [--shots DIR]\n");
     return 2;
   }
   std::vector<logged_frame> log;
@@ -174,6 +184,7 @@ int main(int argc, char **argv) {
   int shots = 0;
   if (!run_session(o, log, samples, spawn_ns, shots)) return 1;
   std::printf("%d shots fired\n", shots);
-  print_report(log, samples, spawn_ns, o.large ? "640x480 (stretched)" : "320x240");
+  print_report(log, samples, spawn_ns,
+               o.fullscreen ? "1920x1080 full screen (4x)" : o.large ? "640x480 (stretched)" : "320x240");
   return 0;
 }

@@ -52,15 +52,18 @@ class WindowsInstaller : public testing::Test {
 
 TEST_F(WindowsInstaller, InstallsSilentlyPlaysAndUninstallsKeepingTheScores) {
   const fs::path installed = fs::path(prefix) / "drive_c/Program Files/Krove Vestin";
-  const fs::path shortcut = fs::path(prefix) / "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Krove Vestin.lnk";
+  const fs::path menu = fs::path(prefix) / "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs";
+  const fs::path shortcut = menu / "Krove Vestin.lnk", full_screen = menu / "Krove Vestin (full screen).lnk";
   std::error_code ignored;  // what a failed run may have left
   fs::remove_all(installed, ignored);
   fs::remove(shortcut, ignored);
+  fs::remove(full_screen, ignored);
   ASSERT_EQ(run_windows({setup, "/S"}, 60000), 0) << "the silent install failed";
   for (const char *item : {"krove-vestin.exe", "uninstall.exe", "KV IMAGE/background.bmp", "krove_sfont.bmp",
                            "krove_lfont.pcx", "LICENSE", "README.txt"})
     EXPECT_TRUE(fs::exists(installed / item)) << item;
   EXPECT_TRUE(fs::exists(shortcut));
+  EXPECT_TRUE(fs::exists(full_screen));
   EXPECT_TRUE(has_uninstall_entry());
 
   // Started from another folder, as the Start menu does: the pictures come
@@ -88,6 +91,7 @@ TEST_F(WindowsInstaller, InstallsSilentlyPlaysAndUninstallsKeepingTheScores) {
   ASSERT_EQ(run_windows({(installed / "uninstall.exe").string(), "/S"}, 30000), 0);
   EXPECT_TRUE(poll_until([&] { return !fs::exists(installed); }, 20000, 100)) << "the program's folder stayed";
   EXPECT_FALSE(fs::exists(shortcut));
+  EXPECT_FALSE(fs::exists(full_screen));
   EXPECT_FALSE(has_uninstall_entry());
   EXPECT_EQ(read_work_file(folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28") << "the settings went too";
   EXPECT_EQ(read_work_file(folder, "KV scores.dat"), "2000 2000 2000");
