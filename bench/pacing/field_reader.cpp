@@ -5,11 +5,10 @@
 
 namespace {
 
-// The game's 320x240 picture, whatever the window's size: 1:1 or doubled
-// in a window, in full screen scaled by a whole factor and centred.
+picture_area area{1, 0, 0};  // of the grab being read
+
 rgb_colour game_pixel(const rgb_image &image, int x, int y) {
-  const int s = std::max(1, std::min(image.width / 320, image.height / 240));
-  return pixel_at(image, (image.width - 320 * s) / 2 + x * s, (image.height - 240 * s) / 2 + y * s);
+  return pixel_at(image, area.x0 + x * area.scale, area.y0 + y * area.scale);
 }
 
 bool white_at(const rgb_image &image, int x, int y) {
@@ -76,8 +75,18 @@ int group_size(const field_view &v, int c, int r, bool seen[WELL_COLS][WELL_ROWS
 
 }  // namespace
 
+picture_area area_of_window(int width, int height) {
+  const int s = std::max(1, std::min(width / 320, height / 240));
+  return {s, (width - 320 * s) / 2, (height - 240 * s) / 2};
+}
+
 bool read_field(const rgb_image &image, field_view &view) {
   if (image.width < 320 || image.height < 240) return false;
+  return read_field(image, area_of_window(image.width, image.height), view);
+}
+
+bool read_field(const rgb_image &image, const picture_area &where, field_view &view) {
+  area = where;
   view.cursor_col = -1;
   for (int c = 0; c < WELL_COLS && view.cursor_col < 0; c++)
     for (int y = 10; y + 17 < 228; y++)

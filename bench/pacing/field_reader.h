@@ -16,9 +16,17 @@ struct field_view {
   int colour[WELL_COLS][WELL_ROWS];  // 1-4 block colours, 5-7 power-ups, 0 empty
 };
 
+// Where the game's picture lies in a grab: game pixel (x, y) is at
+// (x0 + scale * x, y0 + scale * y). Of a whole window: 1:1 or doubled from
+// the corner, or in full screen the largest whole factor, centred.
+struct picture_area {
+  int scale, x0, y0;
+};
+picture_area area_of_window(int width, int height);
+
 // False when the cursor is not on screen (a band or another screen is up).
-// Works on the 320x240 window and on the 640x480 one.
-bool read_field(const rgb_image &image, field_view &view);
+bool read_field(const rgb_image &image, field_view &view);  // of a whole window
+bool read_field(const rgb_image &image, const picture_area &area, field_view &view);
 
 struct aim {
   int col = -1, row = -1;

@@ -43,13 +43,20 @@ bool operator==(const rgb_colour &a, const rgb_colour &b) {
 // Fast enough to poll the window every millisecond or so: the layout is
 // worked out once, and 32-bit rows in our byte order are read directly.
 bool grab_window(xvfb_server &server, x_window window, rgb_image &image) {
+  return grab_window_part(server, window, 0, 0, 0, 0, image);
+}
+
+bool grab_window_part(xvfb_server &server, x_window window, int x0, int y0, int width, int height,
+                      rgb_image &image) {
   Display *dpy = server.display;
   XWindowAttributes attr;
   if (!XGetWindowAttributes(dpy, window, &attr) || attr.map_state != IsViewable) return false;
-  XImage *xi = XGetImage(dpy, window, 0, 0, attr.width, attr.height, AllPlanes, ZPixmap);
+  if (width <= 0 || height <= 0) width = attr.width, height = attr.height;
+  if (x0 < 0 || y0 < 0 || x0 + width > attr.width || y0 + height > attr.height) return false;
+  XImage *xi = XGetImage(dpy, window, x0, y0, width, height, AllPlanes, ZPixmap);
   if (!xi) return false;
-  image.width = attr.width;
-  image.height = attr.height;
+  image.width = width;
+  image.height = height;
   image.rgb.assign(static_cast<size_t>(image.width) * image.height * 3, 0);
   unsigned char *out = image.rgb.data();
   const channel_layout r = layout_of(xi->red_mask), g = layout_of(xi->green_mask),

@@ -189,6 +189,10 @@ struct rgb_image {
 
 // Reads the window's pixels back; false if it cannot be read (gone, unmapped).
 bool grab_window(xvfb_server &server, x_window window, rgb_image &image);
+// Only the width x height pixels from (x0, y0) of it: a grab of a large
+// window's corner of interest costs a fraction of the whole.
+bool grab_window_part(xvfb_server &server, x_window window, int x0, int y0, int width, int height,
+                      rgb_image &image);
 rgb_colour pixel_at(const rgb_image &image, int x, int y);
 // Pixels of exactly this colour in the rectangle (clipped to the image).
 int count_colour(const rgb_image &image, int x, int y, int w, int h, rgb_colour colour);
