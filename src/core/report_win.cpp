@@ -3,24 +3,15 @@
 #include <allegro.h>
 #include <winalleg.h>
 
-#include <cstdarg>
-#include <cstdio>
+#include <string>
 
-// The line goes to stderr too, where a console or a test harness reads it.
-// The box belongs to the game's window, when there is one, so it comes up
-// in front of it.
-bool report_line(const char *format, ...) {
-  char line[512];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(line, sizeof line, format, args);
-  va_end(args);
-  std::fprintf(stderr, "krove-vestin: %s\n", line);
-  std::fflush(stderr);
+// A game started from the Start menu has no console: the line is shown in
+// a message box too, which belongs to the game's window when there is one,
+// so it comes up in front of it.
+void show_report(const char *line) {
   wchar_t text[512];
   if (MultiByteToWideChar(CP_UTF8, 0, line, -1, text, 512) == 0) text[0] = 0;
   MessageBoxW(win_get_window(), text, L"Krove Vestin", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
-  return false;
 }
 
 // In the system's language, without the full stop and line end it ends with.

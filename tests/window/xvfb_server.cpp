@@ -38,12 +38,13 @@ bool display_looks_taken(int n) {
   return stat(lock.c_str(), &st) == 0 || stat(sock.c_str(), &st) == 0;
 }
 
-pid_t spawn_xvfb(const std::string &name, const char *screen) {
+// A child that dies with the runner even if the runner is killed (a test
+// timeout), so no server is left behind, and whose chatter goes nowhere.
+// Returns in the child (pid 0) and in the runner.
+pid_t fork_quiet_child() {
   const pid_t runner = getpid();
-  pid_t pid = fork();
+  const pid_t pid = fork();
   if (pid != 0) return pid;
-  // Child: dies with the runner even if the runner is killed (a test
-  // timeout), so no server is left behind. Its chatter goes nowhere.
   prctl(PR_SET_PDEATHSIG, SIGTERM);
   if (getppid() != runner) _exit(127);
   int null_fd = open("/dev/null", O_RDWR);
@@ -52,6 +53,12 @@ pid_t spawn_xvfb(const std::string &name, const char *screen) {
     dup2(null_fd, 1);
     dup2(null_fd, 2);
   }
+  return 0;
+}
+
+pid_t spawn_xvfb(const std::string &name, const char *screen) {
+  const pid_t pid = fork_quiet_child();
+  if (pid != 0) return pid;
   execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
          "-noreset", static_cast<char *>(nullptr));
   _exit(127);
@@ -113,18 +120,9 @@ bool start_window_manager(xvfb_server &server, bool asked) {
   const char *wm = std::getenv("KV_WINDOW_MANAGER");
   if (!wm || !*wm) wm = asked ? "openbox" : nullptr;
   if (!wm) return true;
-  const pid_t runner = getpid();
-  server.wm_pid = fork();
+  server.wm_pid = fork_quiet_child();
   if (server.wm_pid < 0) return false;
   if (server.wm_pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGTERM);  // as the server: gone with the runner
-    if (getppid() != runner) _exit(127);
-    int null_fd = open("/dev/null", O_RDWR);
-    if (null_fd >= 0) {
-      dup2(null_fd, 0);
-      dup2(null_fd, 1);
-      dup2(null_fd, 2);
-    }
     setenv("DISPLAY", server.name.c_str(), 1);
     execlp(wm, wm, static_cast<char *>(nullptr));
     _exit(127);
