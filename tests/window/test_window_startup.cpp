@@ -133,6 +133,14 @@ TEST_F(WindowStartup, CloseButtonQuitsAndSavesDefaults) {
   ASSERT_NE(w, 0u);
   // Drawing means the frame loop runs, so the close callback is in place.
   ASSERT_TRUE(poll_until([&] { return shows_something(w); }, first_picture_ms, 20));
+  if (server.wm_pid <= 0) {
+    // No window manager to ask for full screen: F11 leaves the window as it is.
+    ASSERT_TRUE(focus_window(server, w));
+    ASSERT_TRUE(tap_key(server, XK_F11));
+    pause_ms(300);
+    EXPECT_EQ(get_window_size(server, w).width, 320);
+    EXPECT_TRUE(game_running(game));
+  }
   ASSERT_TRUE(send_close_message(server, w));
   exit_result r = wait_for_exit(game, 1000);
   ASSERT_TRUE(r.exited) << "still running 1 s after the close message";
