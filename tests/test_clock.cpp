@@ -298,9 +298,19 @@ TEST_F(clock_and_states, f11_and_alt_enter_switch_once_a_press_unless_f11_is_tak
   EXPECT_FALSE(fullscreen) << "the controls screen takes F11 as a key";
   frame_with({KEY_ALTGR, KEY_ENTER});
   EXPECT_TRUE(fullscreen);
+  // Back to a window that the display refuses at both sizes: nothing to
+  // show on, so the game quits, saving as ever.
+  request_window = [](int, int) { return false; };
+  game_state = STATE_TITLE;
+  frame_with({});
+  testing::internal::CaptureStderr();
+  frame_with({KEY_F11});
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot open a 320x240"), std::string::npos);
+  EXPECT_TRUE(window_lost);
+  EXPECT_EQ(game_state.load(), STATE_QUIT);
+  reset_game();
   // A refused full screen leaves the window as it was, and the game going.
   game_state = STATE_TITLE;
-  fullscreen = false;
   request_fullscreen = [] { return false; };
   frame_with({});
   frame_with({KEY_F11});

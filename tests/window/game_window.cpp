@@ -3,6 +3,7 @@
 #include "xharness.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -112,4 +113,27 @@ bool answer_message_box(xvfb_server &server) {
       return focus_window(server, w) && tap_key(server, XK_Return);
   }
   return false;
+}
+
+window_place get_window_place(xvfb_server &server, x_window window) {
+  window_place place;
+  Window child;
+  XTranslateCoordinates(server.display, window, DefaultRootWindow(server.display), 0, 0, &place.x,
+                        &place.y, &child);
+  return place;
+}
+
+bool window_in_state(xvfb_server &server, x_window window, const char *state) {
+  Display *dpy = server.display;
+  const Atom wanted = XInternAtom(dpy, state, False);
+  Atom type;
+  int format;
+  unsigned long count = 0, after;
+  unsigned char *data = nullptr;
+  bool in = false;
+  if (XGetWindowProperty(dpy, window, XInternAtom(dpy, "_NET_WM_STATE", False), 0, 64, False, XA_ATOM,
+                         &type, &format, &count, &after, &data) == Success && data && format == 32)
+    for (unsigned long i = 0; i < count && !in; i++) in = reinterpret_cast<const Atom *>(data)[i] == wanted;
+  if (data) XFree(data);
+  return in;
 }

@@ -89,6 +89,7 @@ class WindowFullScreen : public session_test {
 TEST_F(WindowFullScreen, F11AndAltEnterSwitchBothWaysAndTheOptionStartsThere) {
   ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
   ASSERT_TRUE(skip_to_title(s, XK_space));
+  const window_place before = get_window_place(s.server, s.window);
   for (const bool alt : {false, true}) {
     switch_with(alt ? XK_Return : XK_F11, alt);
     ASSERT_NO_FATAL_FAILURE(expect_filling_the_monitor()) << (alt ? "Alt+Enter" : "F11");
@@ -96,6 +97,10 @@ TEST_F(WindowFullScreen, F11AndAltEnterSwitchBothWaysAndTheOptionStartsThere) {
     ASSERT_TRUE(focus_window(s.server, s.window));  // Wine's keyboard comes back a moment after
     switch_with(alt ? XK_Return : XK_F11, alt);
     EXPECT_TRUE(window_becomes(320, 240)) << "no window again";
+    EXPECT_FALSE(window_in_state(s.server, s.window, "_NET_WM_STATE_FULLSCREEN"));
+    const window_place after = get_window_place(s.server, s.window);
+    EXPECT_EQ(after.x, before.x) << "not where it was";
+    EXPECT_EQ(after.y, before.y) << "not where it was";
     ASSERT_TRUE(focus_window(s.server, s.window));
   }
   ASSERT_TRUE(send_close_message(s.server, s.window));

@@ -176,8 +176,11 @@ TEST_F(WindowRoad, TheWindowDestroyedByAnotherProgramStillSavesTheGame) {
   ASSERT_TRUE(r.exited) << "still running without its window";
   EXPECT_EQ(r.code, 1);
   const std::string said = read_game_lines(s.folder);
-  EXPECT_EQ(said.rfind("krove-vestin: the game's window was lost (X error ", 0), 0u) << said;
-  EXPECT_EQ(said.find("; settings and scores saved\n"), said.size() - 28) << said;
+  // The error named as X names it: BadWindow or BadDrawable, whichever
+  // request met the destroyed window first.
+  EXPECT_TRUE(said == "krove-vestin: the game's window was lost (X error 3, BadWindow); settings and scores saved\n" ||
+              said == "krove-vestin: the game's window was lost (X error 9, BadDrawable); settings and scores saved\n")
+      << said;
   EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 0 2000");
   EXPECT_EQ(read_work_file(s.folder, "KV settings.dat"), "2 0 1 84 85 82 83 75 28");
 }

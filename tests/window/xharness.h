@@ -143,6 +143,12 @@ struct window_size {
 x_window find_game_window(xvfb_server &server, const char *name = nullptr);
 x_window wait_for_game_window(xvfb_server &server, int timeout_ms, const char *name = nullptr);
 window_size get_window_size(xvfb_server &server, x_window window);
+struct window_place {
+  int x = 0, y = 0;  // its top-left on the screen
+};
+window_place get_window_place(xvfb_server &server, x_window window);
+// Whether the window manager holds the window in a state ("_NET_WM_STATE_FULLSCREEN").
+bool window_in_state(xvfb_server &server, x_window window, const char *state);
 // Allegro resizes its window in place on a mode change: poll until it fits.
 bool wait_for_window_size(xvfb_server &server, x_window window, int width, int height,
                           int timeout_ms);
