@@ -55,12 +55,12 @@ TEST_F(field_picture, the_panels_darken_the_well_over_the_background) {
   EXPECT_EQ(pixel_at(buffer, 5, 5), background_pixel(5, 5, scroll_t));
   EXPECT_EQ(pixel_at(buffer, 170, 30), background_pixel(170, 30, scroll_t));
   EXPECT_EQ(pixel_at(buffer, 100, 230), background_pixel(100, 230, scroll_t));
-  EXPECT_EQ(pixel_at(buffer, 9, 100), background_pixel(9, 100, scroll_t));  // between frame and panel
-  EXPECT_EQ(pixel_at(buffer, 100, 9), background_pixel(100, 9, scroll_t));
-  // The white frame around the well.
-  EXPECT_EQ(pixel_at(buffer, 8, 8), white);
-  EXPECT_EQ(pixel_at(buffer, 155, 227), white);
-  EXPECT_EQ(pixel_at(buffer, 80, 227), white);
+  // Between the frame and the panels, and just outside the frame, by each edge.
+  for (auto [x, y] : {std::pair{9, 100}, {9, 30}, {100, 9}, {155, 228}, {7, 8}, {7, 100}, {156, 30}})
+    EXPECT_EQ(pixel_at(buffer, x, y), background_pixel(x, y, scroll_t)) << x << "," << y;
+  // The white frame around the well, each of its four sides.
+  for (auto [x, y] : {std::pair{8, 8}, {155, 227}, {80, 227}, {8, 100}, {155, 30}, {80, 8}})
+    EXPECT_EQ(pixel_at(buffer, x, y), white) << x << "," << y;
 }
 
 TEST_F(field_picture, cells_show_their_pictures_at_their_places) {
@@ -228,6 +228,7 @@ TEST_F(field_picture, a_ready_bar_flashes_lighter_two_frames_in_four) {
     const std::uint32_t want = frame % 4 < 2 ? light : red;
     EXPECT_EQ(pixel_at(buffer, 191, 105), want) << frame;
     EXPECT_EQ(pixel_at(buffer, 269, 101), want) << frame;
+    EXPECT_EQ(pixel_at(buffer, 230, 111), background_pixel(230, 111, scroll_t)) << "below the bar";
   }
 }
 
