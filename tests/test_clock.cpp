@@ -292,6 +292,13 @@ TEST_F(clock_and_states, f11_and_alt_enter_switch_once_a_press_unless_f11_is_tak
   frame_with({KEY_F11});
   EXPECT_FALSE(fullscreen) << "F11 is the fire key now";
   b_f = KEY_SPACE;
+  b_u = KEY_W;  // a key of its own elsewhere leaves F11 to the game
+  frame_with({});
+  frame_with({KEY_F11});
+  EXPECT_TRUE(fullscreen);
+  frame_with({});
+  frame_with({KEY_F11});
+  EXPECT_FALSE(fullscreen);
   frame_with({});
   game_state = STATE_CONTROLS;
   frame_with({KEY_F11});
