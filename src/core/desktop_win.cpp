@@ -101,17 +101,23 @@ void leave_fullscreen_window() {
   }
 }
 
+// Where the picture (the window's inside) was on the screen: the frame
+// around it may be another size when it comes back.
 static bool place_kept = false;
-static RECT kept = {};
+static POINT kept = {};
 
 void keep_window_place() {
   const HWND window = win_get_window();
-  place_kept = window && GetWindowRect(window, &kept);
+  kept = {0, 0};
+  place_kept = window && ClientToScreen(window, &kept);
 }
 
 void restore_window_place() {
   const HWND window = win_get_window();
-  if (place_kept && window)
-    SetWindowPos(window, nullptr, kept.left, kept.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  POINT inside = {0, 0};
+  RECT outside;
+  if (place_kept && window && ClientToScreen(window, &inside) && GetWindowRect(window, &outside))
+    SetWindowPos(window, nullptr, outside.left + kept.x - inside.x, outside.top + kept.y - inside.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
   place_kept = false;
 }
