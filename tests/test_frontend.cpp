@@ -351,6 +351,14 @@ TEST_F(front_end, fire_returns_to_the_title_only_after_frame_30) {
   run_game_over(m);
   EXPECT_EQ(loop_num, 32);
   EXPECT_EQ(game_state.load(), STATE_TITLE);
+  // The close button ends the table too, at the end of its frame.
+  reset_game();
+  game_state = STATE_GAME_OVER;
+  enter_game_over(m);
+  on_frame_wait = [] { quit_game(); };
+  run_game_over(m);
+  EXPECT_EQ(loop_num, 1);
+  EXPECT_EQ(game_state.load(), STATE_QUIT);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ namespace {
 const int first_display = 90;
 const int last_display = 140;
 const int start_timeout_ms = 5000;
+const int wm_ready_timeout_ms = 60000;
 
 int x_error_count = 0;
 
@@ -114,8 +115,31 @@ int take_start_turn() {
   return fd;  // the turn ends when it is closed
 }
 
+// True once the window manager has framed a window of ours: only then does
+// it place, focus and decorate the game's. Its first start on a machine can
+// spend many seconds building the font cache before it frames anything.
+// False at once if it ended (not installed, say).
+bool window_manager_frames(Display *dpy, pid_t &wm_pid) {
+  const Window probe = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 10, 10, 0, 0, 0);
+  XMapWindow(dpy, probe);
+  XSync(dpy, False);
+  const bool framed = poll_until(
+      [&] {
+        if (reap_now(wm_pid)) return wm_pid = -1, true;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(dpy, probe, &root, &parent, &children, &count)) return false;
+        if (children) XFree(children);
+        return parent != root;
+      },
+      wm_ready_timeout_ms, 10);
+  XDestroyWindow(dpy, probe);
+  XSync(dpy, False);
+  return framed && wm_pid > 0;
+}
+
 // The window manager of $KV_WINDOW_MANAGER on the server; false when it did
-// not take the screen (announce itself on the root window) in 5 s.
+// not take the screen and frame a window in time.
 bool start_window_manager(xvfb_server &server, bool asked) {
   const char *wm = std::getenv("KV_WINDOW_MANAGER");
   if (!wm || !*wm) wm = asked ? "openbox" : nullptr;
@@ -127,21 +151,7 @@ bool start_window_manager(xvfb_server &server, bool asked) {
     execlp(wm, wm, static_cast<char *>(nullptr));
     _exit(127);
   }
-  Display *dpy = server.display;
-  const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
-  return poll_until(
-      [&] {
-        Atom type;
-        int format;
-        unsigned long count, after;
-        unsigned char *data = nullptr;
-        const bool has = XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False,
-                                            AnyPropertyType, &type, &format, &count, &after,
-                                            &data) == Success && count == 1;
-        if (data) XFree(data);
-        return has;
-      },
-      start_timeout_ms, 10);
+  return window_manager_frames(server.display, server.wm_pid);
 }
 
 }  // namespace
