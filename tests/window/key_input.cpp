@@ -92,6 +92,27 @@ bool focus_elsewhere(xvfb_server &server) {
   return give_focus(server, server.other_window);
 }
 
+bool drag_window(xvfb_server &server, x_window window, int dx, int dy) {
+  Display *dpy = server.display;
+  const window_place from = get_window_place(server, window);
+  const int x = from.x + 40, y = from.y - 8;  // on the title bar, above the picture
+  XTestFakeMotionEvent(dpy, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(dpy, 1, True, CurrentTime);
+  for (int step = 1; step <= 10; step++) {
+    XTestFakeMotionEvent(dpy, -1, x + dx * step / 10, y + dy * step / 10, CurrentTime);
+    XSync(dpy, False);
+    pause_ms(10);
+  }
+  XTestFakeButtonEvent(dpy, 1, False, CurrentTime);
+  XSync(dpy, False);
+  return poll_until(
+      [&] {
+        const window_place now = get_window_place(server, window);
+        return now.x == from.x + dx && now.y == from.y + dy;
+      },
+      2000, 10);
+}
+
 // A key event the server did not make: delivered to the game however the
 // focus stands, and no press or release of the real keyboard.
 bool send_key_event(xvfb_server &server, x_window window, unsigned long keysym, bool down) {

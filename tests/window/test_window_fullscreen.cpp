@@ -89,6 +89,12 @@ class WindowFullScreen : public session_test {
 TEST_F(WindowFullScreen, F11AndAltEnterSwitchBothWaysAndTheOptionStartsThere) {
   ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
   ASSERT_TRUE(skip_to_title(s, XK_space));
+  // Under Wine the game puts its window back (Windows' own calls say so), but
+  // the X window stays where the library centred it: no drag there.
+  if (!testing_windows_game()) {
+    ASSERT_TRUE(drag_window(s.server, s.window, -300, 150)) << "moved by the player";
+    ASSERT_TRUE(focus_window(s.server, s.window));
+  }
   const window_place before = get_window_place(s.server, s.window);
   for (const bool alt : {false, true}) {
     switch_with(alt ? XK_Return : XK_F11, alt);
@@ -98,8 +104,7 @@ TEST_F(WindowFullScreen, F11AndAltEnterSwitchBothWaysAndTheOptionStartsThere) {
     switch_with(alt ? XK_Return : XK_F11, alt);
     EXPECT_TRUE(window_becomes(320, 240)) << "no window again";
     EXPECT_FALSE(window_in_state(s.server, s.window, "_NET_WM_STATE_FULLSCREEN"));
-    // Under Wine with openbox the window comes back a title bar lower than
-    // it was: Wine and the window manager disagree over whose frame it is.
+    // Under Wine with openbox, centred where it was, a title bar lower.
     const window_place after = get_window_place(s.server, s.window);
     EXPECT_EQ(after.x, before.x) << "not where it was";
     EXPECT_LE(after.y - before.y, testing_windows_game() ? 30 : 0) << "not where it was";

@@ -172,6 +172,9 @@ bool key_up(xvfb_server &server, unsigned long keysym);
 bool tap_key(xvfb_server &server, unsigned long keysym, int hold_ms = 80);
 // The focus on the root window: the game's window has lost it.
 bool focus_elsewhere(xvfb_server &server);
+// The window dragged by its title bar with the pointer, as a player moves
+// it; true once it is (dx, dy) from where it was.
+bool drag_window(xvfb_server &server, x_window window, int dx, int dy);
 // A key event sent straight to the game's window, not made by the keyboard:
 // the game sees the key go down (or up) while the keyboard does not hold it.
 bool send_key_event(xvfb_server &server, x_window window, unsigned long keysym, bool down);
