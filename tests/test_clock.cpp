@@ -292,7 +292,8 @@ TEST_F(clock_and_states, f11_and_alt_enter_switch_once_a_press_unless_f11_is_tak
   frame_with({KEY_F11});
   EXPECT_FALSE(fullscreen) << "F11 is the fire key now";
   b_f = KEY_SPACE;
-  b_u = KEY_W;  // a key of its own elsewhere leaves F11 to the game
+  b_u = KEY_W;  // keys of their own elsewhere, before or after F11, leave it to the game
+  b_p = KEY_PGDN;
   frame_with({});
   frame_with({KEY_F11});
   EXPECT_TRUE(fullscreen);
