@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "core/clock.h"
 #include "core/keys.h"
@@ -306,6 +307,17 @@ TEST_F(clock_and_states, f11_and_alt_enter_switch_once_a_press_unless_f11_is_tak
   EXPECT_FALSE(fullscreen) << "the controls screen takes F11 as a key";
   frame_with({KEY_ALTGR, KEY_ENTER});
   EXPECT_TRUE(fullscreen);
+  // The browser's own ways: its Esc leaves, the page's button enters; a
+  // change the game already made is not made again.
+  static int outside;
+  fullscreen_from_outside = [] { return std::exchange(outside, 0); };
+  const int asked_before = asked;
+  for (const auto &[change, after] : {std::pair{1, true}, {-1, false}, {-1, false}, {1, true}}) {
+    outside = change;
+    frame_with({});
+    EXPECT_EQ(fullscreen, after) << change;
+  }
+  EXPECT_EQ(asked, asked_before + 1) << "full screen asked for while already in it";
   // Back to a window that the display refuses at both sizes: nothing to
   // show on, so the game quits, saving as ever.
   request_window = [](int, int) { return false; };

@@ -176,6 +176,26 @@ TEST_F(data_files, an_end_from_outside_saves_once_counting_only_a_finished_game)
   EXPECT_FALSE(std::filesystem::exists(folder.file("KV scores.dat")));
 }
 
+// A page hidden in the browser saves and the game goes on: every hiding
+// writes what the game holds then, until the quit sequence has saved.
+TEST_F(data_files, a_hidden_page_saves_each_time_until_the_quit_has_saved) {
+  save_stage = SAVE_NOTHING_LOADED;
+  EXPECT_FALSE(save_meanwhile());
+  EXPECT_FALSE(std::filesystem::exists(folder.file("KV scores.dat")));
+  save_stage = SAVE_NOT_BEGUN;
+  game_state = STATE_GAME, score = 5000;
+  EXPECT_TRUE(save_meanwhile());  // in play: not counted
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000");
+  game_over = true, scrn_size = 1;
+  EXPECT_TRUE(save_meanwhile());  // under its banner: counted, and the new size kept
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 5000 2000");
+  EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 1 1 84 85 82 83 75 28");
+  EXPECT_TRUE(save_both_files());
+  highscore_e = 9000;
+  EXPECT_FALSE(save_meanwhile());
+  EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 5000 2000");
+}
+
 // A link is written through, so its target gets the new contents; a saved
 // file keeps the permission bits it had.
 TEST_F(data_files, a_save_writes_through_a_link_and_keeps_the_permission_bits) {

@@ -25,3 +25,10 @@ bool save_before_the_end() {
   if (game_over && game_state == STATE_GAME) record_score();
   return save_both_files();
 }
+
+bool save_meanwhile() {
+  if (save_stage.load() != SAVE_NOT_BEGUN) return false;
+  if (game_over && game_state == STATE_GAME) record_score();
+  const bool settings_saved = save_settings();
+  return save_highscores() && settings_saved;
+}

@@ -21,3 +21,10 @@ bool save_both_files();
 // "GAME OVER" banner under way, counts as after a close; a game in play
 // does not. Then save_both_files.
 bool save_before_the_end();
+
+// A save while the game goes on: the browser hides or closes the page, which
+// may be the last the game sees of it. Counts a finished game as above and
+// writes both files, and may be made again later; nothing is written before
+// start-up has read the files or once the quit sequence has saved. True when
+// both files were written.
+bool save_meanwhile();

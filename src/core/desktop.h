@@ -37,6 +37,11 @@ bool open_fullscreen_window();
 // Before the window of the usual kind is opened again: X asks the window
 // manager to end the full-screen state.
 void leave_fullscreen_window();
+// Full screen entered or left by the desktop itself, not through the
+// game's keys: +1 entered (the page's full-screen button), -1 left (the
+// browser's own Esc), 0 nothing since the last look. The browser only; on
+// X and Windows always 0.
+int fullscreen_changed_outside();
 // Where the window was before full screen, and putting it back there after.
 void keep_window_place();
 void restore_window_place();

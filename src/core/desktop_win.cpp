@@ -121,3 +121,6 @@ void restore_window_place() {
                  SWP_NOSIZE | SWP_NOZORDER);
   place_kept = false;
 }
+
+// Windows puts the game in full screen only through its keys.
+int fullscreen_changed_outside() { return 0; }

@@ -207,3 +207,7 @@ void restore_window_place() {
   XUNLOCK();
   place_kept = false;
 }
+
+// The window manager's own ways out of full screen (a key of its own) are
+// not followed: the game's keys switch.
+int fullscreen_changed_outside() { return 0; }

@@ -10,6 +10,7 @@
 
 bool (*request_window)(int width, int height) = request_gfx_window;
 bool (*request_fullscreen)() = open_fullscreen_window;
+int (*fullscreen_from_outside)() = fullscreen_changed_outside;
 bool window_lost = false;
 bool fullscreen = false;
 bool fullscreen_at_start = false;
@@ -61,6 +62,8 @@ void switch_on_request() {
   const bool f11 = f11_is_ours && key[KEY_F11];
   const bool alt_enter = (key[KEY_ALT] || key[KEY_ALTGR]) && key[KEY_ENTER];
   if ((f11 && !f11_held) || (alt_enter && !alt_enter_held)) set_fullscreen(!fullscreen);
+  const int outside = fullscreen_from_outside();
+  if (outside != 0 && (outside > 0) != fullscreen) set_fullscreen(outside > 0);
   f11_held = f11;
   alt_enter_held = alt_enter;
   if (window_lost) quit_game();  // no window of any kind: out, saving as ever

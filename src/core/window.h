@@ -25,6 +25,9 @@ extern bool fullscreen_at_start;  // krove-vestin --fullscreen
 // How the window covering its monitor is asked for; false when refused. The
 // game uses open_fullscreen_window, its desktop's way; tests swap in others.
 extern bool (*request_fullscreen)();
+// How the game learns of full screen entered or left outside its keys; the
+// game uses fullscreen_changed_outside, tests swap in others.
+extern int (*fullscreen_from_outside)();
 
 // Into full screen (on), or back to the window at scrn_size where it was.
 // When the desktop refuses full screen the game stays in its window and

@@ -90,6 +90,7 @@ void reset_game() {
   scrn_size = 0;
   request_window = grant_window;
   request_fullscreen = grant_fullscreen;
+  fullscreen_from_outside = [] { return 0; };
   fullscreen = fullscreen_at_start = false;
   window_lost = false;
   saved_on_quit = false;
