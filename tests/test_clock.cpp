@@ -422,17 +422,32 @@ TEST_F(clock_and_states, a_saved_640x480_window_that_the_display_refuses_opens_a
 }
 
 // One option: --fullscreen; anything else is named and refused.
-TEST_F(clock_and_states, the_command_line_takes_fullscreen_and_names_anything_else) {
-  char name[] = "krove-vestin", full[] = "--fullscreen", other[] = "--full";
+TEST_F(clock_and_states, the_command_line_takes_fullscreen_answers_help_and_version_and_names_the_rest) {
+  char name[] = "krove-vestin", full[] = "--fullscreen", other[] = "--full", help[] = "--help",
+       version[] = "--version";
   char *alone[] = {name, nullptr}, *asked[] = {name, full, nullptr}, *wrong[] = {name, full, other, nullptr};
-  EXPECT_TRUE(read_options(1, alone));
+  EXPECT_EQ(read_options(1, alone), command_line::play);
   EXPECT_FALSE(fullscreen_at_start);
-  EXPECT_TRUE(read_options(2, asked));
+  EXPECT_EQ(read_options(2, asked), command_line::play);
   EXPECT_TRUE(fullscreen_at_start);
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(read_options(3, wrong));
+  EXPECT_EQ(read_options(3, wrong), command_line::not_understood);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "krove-vestin: unknown option \"--full\" (the one option is --fullscreen)\n");
+            "krove-vestin: unknown option \"--full\" (krove-vestin --help lists the options)\n");
+  const struct {
+    char *option;
+    const char *starts;
+  } questions[] = {{help, "Usage: krove-vestin [--fullscreen]\n"}, {version, "krove-vestin 1."}};
+  for (const auto &q : questions) {
+    char *line[] = {name, other, q.option, nullptr};  // read from the left: the unknown one stops it
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(read_options(3, line), command_line::not_understood);
+    testing::internal::GetCapturedStderr();
+    char *first[] = {name, q.option, other, nullptr};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(read_options(3, first), command_line::answered);
+    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind(q.starts, 0), 0u) << q.option;
+  }
 }
 
 // A game from the top-level pass: its frames until Esc, the game-over

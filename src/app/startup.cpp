@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -84,18 +85,33 @@ void quit_sequence(menu &m) {
 
 int exit_status() { return saved_on_quit && !window_lost ? 0 : 1; }
 
-bool read_options(int argc, char **argv) {
+command_line read_options(int argc, char **argv) {
   for (int i = 1; i < argc; i++) {
-    if (std::strcmp(argv[i], "--fullscreen") != 0)
-      return report_line("unknown option \"%s\" (the one option is --fullscreen)", argv[i]);
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::printf("Usage: krove-vestin [--fullscreen]\n"
+                  "A single-player action puzzle game: aim the cursor and burst groups of blocks.\n"
+                  "  --fullscreen  start in full screen (F11 or Alt+Enter switches at any time)\n"
+                  "  --help        show this and quit\n"
+                  "  --version     show the version and quit\n");
+      return command_line::answered;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("krove-vestin %s\n", KV_VERSION);
+      return command_line::answered;
+    }
+    if (std::strcmp(argv[i], "--fullscreen") != 0) {
+      report_line("unknown option \"%s\" (krove-vestin --help lists the options)", argv[i]);
+      return command_line::not_understood;
+    }
     fullscreen_at_start = true;
   }
-  return true;
+  return command_line::play;
 }
 
 int run_program(int argc, char **argv) {
   note_frame(MARK_START);
-  if (!read_options(argc, argv)) return 2;
+  const command_line asked = read_options(argc, argv);
+  if (asked != command_line::play) return asked == command_line::answered ? 0 : 2;
   menu m;
   begin_fine_timing();  // the library's timer thread, started by start_up, sleeps by it too
   int status = 1;

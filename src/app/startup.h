@@ -18,11 +18,13 @@ extern bool saved_on_quit;  // both files were written by the quit sequence
 // or no window could be had.
 int exit_status();
 
-// The command line: "--fullscreen" alone, or nothing. False (after saying
-// what was not understood) for anything else.
-bool read_options(int argc, char **argv);
+// What the command line asks for: to play ("--fullscreen" or nothing), an
+// answer on stdout ("--help", "--version"), or nothing the game knows (said
+// in one line).
+enum class command_line { play, answered, not_understood };
+command_line read_options(int argc, char **argv);
 
 // The whole program: start-up, the state machine, quit. Returns the exit
-// status: 2 for a command line not understood, 1 when the game could not
-// start, else exit_status().
+// status: 0 for a question answered, 2 for a command line not understood, 1
+// when the game could not start, else exit_status().
 int run_program(int argc, char **argv);
