@@ -6,10 +6,17 @@
 #include "core/desktop.h"
 #include "core/state.h"
 #include "core/screen.h"
+#include "field/notices.h"
 #include "field/rise.h"
 #include "render/band.h"
 #include "render/effects.h"
 #include "render/field_draw.h"
+
+void connect_field() {
+  notice_score = create_msg;
+  notice_powerup = splash;
+  notice_level_up = show_level;
+}
 
 // A focus lost in the menus is no reason to pause the new game.
 void enter_game() {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/game_screen.h"
 #include "app/last_save.h"
 #include "app/quit_signals.h"
 #include "app/state_machine.h"
@@ -61,6 +62,7 @@ bool start_up(menu &m) {
 bool load_game(menu &m) {
   if (!create_buffers() || !enter_picture_folder() || !load_resources()) return false;
   fill_field(false);
+  connect_field();
   m.entries.clear();
   if (!enter_save_folder()) return false;
   load_settings();

@@ -5,7 +5,7 @@
 #include "core/state.h"
 #include "field/grid.h"
 #include "field/rise.h"
-#include "render/effects.h"
+#include "field/notices.h"
 
 int score = 0;
 int bonus = 0;
@@ -55,5 +55,5 @@ void colour_shot(int colour) {
   if (bonus > n_power) n_power = bonus;
   const int change = bonus < 2 ? -10 : 10 * bonus * bonus;
   score += change;
-  create_msg(18 * tx + 19, 18 * ty - lift + 19, change);
+  if (notice_score) notice_score(18 * tx + 19, 18 * ty - lift + 19, change);
 }

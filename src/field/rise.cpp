@@ -3,8 +3,8 @@
 #include "core/clock.h"
 #include "field/blast.h"
 #include "field/grid.h"
+#include "field/notices.h"
 #include "field/shot.h"
-#include "render/band.h"
 
 int mode = 2;
 int spd = 18;
@@ -34,7 +34,7 @@ void new_game() {
 static void level_up() {
   level++;
   nxt_lvl = level * mode * 4;
-  show_level();
+  if (notice_level_up) notice_level_up();
   spd_up += 2;
 }
 

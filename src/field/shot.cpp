@@ -3,8 +3,8 @@
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"
+#include "field/notices.h"
 #include "core/keys.h"
-#include "render/effects.h"
 
 int recharge = 0;
 int reload = 0;
@@ -26,7 +26,7 @@ static void fire_at_cursor() {
   const int code = cell(tx, ty);
   if (code >= AREA_POWER) {
     powerup_run(code - 4);
-    splash(18 * tx + 19, 18 * ty - lift + 19);
+    if (notice_powerup) notice_powerup(18 * tx + 19, 18 * ty - lift + 19);
     start_recharge();  // no latch: a held fire key shoots again once recharged
   } else {
     start_recharge();

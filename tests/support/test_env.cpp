@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/game_screen.h"
 #include "app/last_save.h"
 #include "app/startup.h"
 #include "core/clock.h"
@@ -78,6 +79,7 @@ void press_key(int scancode) { key[scancode] = 1; }
 void release_key(int scancode) { key[scancode] = 0; }
 
 void reset_game() {
+  connect_field();
   release_all_keys();
   timer = 0;
   start_time = 0;
