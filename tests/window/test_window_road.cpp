@@ -153,6 +153,19 @@ TEST_F(WindowRoad, AGameClosedDuringItsGameOverBannerStillCounts) {
   EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 0 2000");
 }
 
+// Closed in play, a game is not counted: its 0 would beat the best of -100.
+TEST_F(WindowRoad, AGameClosedInPlayLeavesTheBestScoresAsTheyWere) {
+  ASSERT_TRUE(write_work_file(s.folder, "KV scores.dat", "2000 -100 2000"));
+  ASSERT_TRUE(launch_game(s)) << "no game window; stderr:\n" << read_game_stderr(s.folder);
+  ASSERT_TRUE(skip_to_title(s, XK_space));
+  ASSERT_TRUE(start_play(s, XK_space));
+  ASSERT_TRUE(send_close_message(s.server, s.window));
+  const exit_result r = wait_for_exit(s.game, 3000);
+  ASSERT_TRUE(r.exited) << "still running after the close message in play";
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 -100 2000");
+}
+
 // The display may go away under the game: the X server stopped during the
 // banner, or the window destroyed by another program at the table. Either
 // way the finished game's best is saved, one line says so, and the status is 1.
