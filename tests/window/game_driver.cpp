@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
+#include <vector>
 
 #include "game_art.h"
 #include "game_screens.h"
@@ -26,11 +27,14 @@ long long last_release_ms = 0;
 bool press_key(game_session &s, unsigned long keysym) {
   const int wait = static_cast<int>(last_release_ms + release_gap_ms - now_ms());
   pause_ms(wait);
-  return key_down(s.server, keysym);
+  return s.io ? s.io->key_down(keysym) : key_down(s.server, keysym);
 }
 
 void release_key(game_session &s, unsigned long keysym) {
-  key_up(s.server, keysym);
+  if (s.io)
+    s.io->key_up(keysym);
+  else
+    key_up(s.server, keysym);
   last_release_ms = now_ms();
 }
 
@@ -76,9 +80,27 @@ screen_layout layout_of(int width, int height) {
   return {factor, (width - 320 * factor) / 2, (height - 240 * factor) / 2};
 }
 
+void count_unlike_squares(const rgb_image &raw, const screen_layout &at, int &outside, int &across,
+                          int &torn) {
+  outside = across = 0;
+  std::vector<bool> torn_row(240, false);
+  for (int y = 0; y < raw.height; y++)
+    for (int x = 0; x < raw.width; x++) {
+      const int px = x - at.x, py = y - at.y;
+      if (px < 0 || py < 0 || px >= 320 * at.factor || py >= 240 * at.factor) {
+        outside += !(pixel_at(raw, x, y) == rgb_colour{});
+        continue;
+      }
+      const rgb_colour p = pixel_at(raw, x, y);
+      across += !(p == pixel_at(raw, at.x + px / at.factor * at.factor, y));
+      if (!(p == pixel_at(raw, x, at.y + py / at.factor * at.factor))) torn_row[py / at.factor] = true;
+    }
+  torn = static_cast<int>(std::count(torn_row.begin(), torn_row.end(), true));
+}
+
 bool grab_picture(game_session &s, rgb_image &picture) {
   rgb_image raw;
-  if (!s.window || !grab_window(s.server, s.window, raw)) return false;
+  if (s.io ? !s.io->grab(raw) : !s.window || !grab_window(s.server, s.window, raw)) return false;
   const screen_layout at = layout_of(raw.width, raw.height);
   if (at.factor == 0) return false;
   picture.width = 320;

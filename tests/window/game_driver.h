@@ -8,12 +8,24 @@
 
 #include "xharness.h"
 
-// One game process in its own X server and folder.
+// Another way to reach a game than its X window (the browser's page, say):
+// its keys, named by X keysym, and its picture as the players see it.
+struct game_io {
+  virtual ~game_io() = default;
+  virtual bool key_down(unsigned long keysym) = 0;
+  virtual bool key_up(unsigned long keysym) = 0;
+  // The game's picture at its size (320x240 or 640x480); false while unreadable.
+  virtual bool grab(rgb_image &image) = 0;
+};
+
+// One game process in its own X server and folder, or a game reached
+// through io, when that is set: then every step below goes through it.
 struct game_session {
   xvfb_server server;
   work_folder folder;
   game_process game;
   x_window window = 0;
+  game_io *io = nullptr;
 };
 
 typedef std::function<bool(const rgb_image &)> picture_check;
@@ -27,6 +39,11 @@ struct screen_layout {
   int factor, x, y;
 };
 screen_layout layout_of(int width, int height);
+// How far a raw picture (the whole window) strays from the game's picture
+// at layout at: pixels drawn outside it, squares' pixels unlike their
+// row's first across, and rows of squares unlike their first row down.
+void count_unlike_squares(const rgb_image &raw, const screen_layout &at, int &outside, int &across,
+                          int &torn);
 
 // X server, working folder, and the fonts and marker pictures the screen
 // checks need.

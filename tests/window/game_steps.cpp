@@ -3,7 +3,7 @@
 
 #include <X11/keysym.h>
 
-#include "game_screens.h"
+#include <algorithm>
 
 bool skip_to_title(game_session &s, unsigned long fire_keysym, rgb_image *title) {
   return hold_key_until(s, fire_keysym, shows_title, 8000, title);
@@ -30,4 +30,76 @@ bool give_up_play(game_session &s) {
   // at once. A second tap lands in the banner, where no key is read.
   return tap_key_until(
       s, XK_Escape, [](const rgb_image &p) { return shows_banner(p, "GAME OVER"); }, 5000, 1000);
+}
+
+cursor_place choose_target(const field_view &field, bool want_lone) {
+  cursor_place best, lone;
+  int best_size = 0;
+  for (int c = 0; c < 8; ++c)
+    for (int r = 3; r < 12; ++r) {
+      field_view probe = field;
+      probe.cursor.column = c;
+      probe.cursor.row = r;
+      const int size = count_cursor_group(probe);
+      if (size == 1 && lone.column < 0) lone = probe.cursor;
+      if (size > best_size) {
+        best_size = size;
+        best = probe.cursor;
+      }
+    }
+  return want_lone && lone.column >= 0 ? lone : best;
+}
+
+bool read_still_field(game_session &s, field_view &field) {
+  field_view last;
+  bool have_last = false;
+  return wait_for_picture(
+      s,
+      [&](const rgb_image &p) {
+        if (!shows_live_game(p) || !shows_recharge_ready(p) || !read_field(p, field) ||
+            field.cursor.lift > 8)
+          return have_last = false;
+        const bool still =
+            have_last && field.cursor.lift == last.cursor.lift &&
+            std::equal(&field.cells[0][0], &field.cells[0][0] + 8 * 12, &last.cells[0][0]);
+        last = field;
+        have_last = true;
+        return still;
+      },
+      10000);
+}
+
+bool shoot(game_session &s, int before, int &after, rgb_image *picture) {
+  return tap_key_until(
+      s, XK_space, [&](const rgb_image &p) { return read_score(p, after) && after != before; },
+      5000, 1200, picture);
+}
+
+bool shoot_checked(game_session &s, bool want_lone, int &score, std::string &why,
+                   rgb_image *picture) {
+  const long long deadline = now_ms() + 20000;
+  while (now_ms() < deadline) {
+    field_view field;
+    if (!read_still_field(s, field)) return why = "the field never stood still with the bar full", false;
+    const cursor_place target = choose_target(field, want_lone);
+    if (target.column < 0) return why = "no block within the cursor's reach", false;
+    if (!move_cursor_to(s, target.column, target.row))
+      return why = "the cursor does not follow the arrow keys", false;
+    if (!read_still_field(s, field)) return why = "the field never stood still with the bar full", false;
+    // A push-up on the way moved everything: choose again.
+    if (field.cursor.column != target.column || field.cursor.row != target.row) continue;
+    const int group = count_cursor_group(field);
+    if (group == 0) continue;
+    int after = 0;
+    if (!shoot(s, score, after, picture))
+      return why = "fire on a block left the score at " + std::to_string(score), false;
+    const int worth = group < 2 ? -10 : 10 * group * group;
+    if (after - score != worth)
+      return why = "a shot on a group of " + std::to_string(group) + " moved the score from " +
+                   std::to_string(score) + " to " + std::to_string(after),
+             false;
+    score = after;
+    return true;
+  }
+  return why = "no shot within 20 s", false;
 }

@@ -5,9 +5,6 @@
 
 #include <X11/keysym.h>
 
-#include <algorithm>
-#include <vector>
-
 #include "game_driver.h"
 #include "game_screens.h"
 #include "game_steps.h"
@@ -44,7 +41,9 @@ class WindowFullScreen : public session_test {
           rgb_image raw;
           if (!grab_window(s.server, s.window, raw)) return false;
           at = layout_of(raw.width, raw.height);
-          count_unlike(raw, at, outside, across, torn);
+          // Down, the X server may show a grab's rows from two frames where
+          // it meets an update: a couple of torn rows of squares are allowed.
+          count_unlike_squares(raw, at, outside, across, torn);
           return outside == 0 && across == 0 && torn <= 2;
         },
         2000, 50);
@@ -54,27 +53,6 @@ class WindowFullScreen : public session_test {
     EXPECT_EQ(outside, 0) << "pixels drawn around the picture";
     EXPECT_EQ(across, 0) << "squares not 4 pixels wide";
     EXPECT_LE(torn, 2) << "squares not 4 pixels high";
-  }
-
-  // Across, a square's pixels are one present's; down, the X server may
-  // show its rows from two frames where a grab meets an update, so a couple
-  // of torn rows of squares are allowed, not a scale off by one.
-  static void count_unlike(const rgb_image &raw, const screen_layout &at, int &outside, int &across,
-                           int &torn) {
-    outside = across = 0;
-    std::vector<bool> torn_row(240, false);
-    for (int y = 0; y < raw.height; y++)
-      for (int x = 0; x < raw.width; x++) {
-        const int px = x - at.x, py = y - at.y;
-        if (px < 0 || py < 0 || px >= 320 * at.factor || py >= 240 * at.factor) {
-          outside += !(pixel_at(raw, x, y) == rgb_colour{});
-          continue;
-        }
-        const rgb_colour p = pixel_at(raw, x, y);
-        across += !(p == pixel_at(raw, at.x + px / at.factor * at.factor, y));
-        if (!(p == pixel_at(raw, x, at.y + py / at.factor * at.factor))) torn_row[py / at.factor] = true;
-      }
-    torn = static_cast<int>(std::count(torn_row.begin(), torn_row.end(), true));
   }
 
   void switch_with(unsigned long keysym, bool alt) {
