@@ -1,0 +1,174 @@
+/* The browser's graphics driver: the screen is a 32-bit memory bitmap of
+ * any size, in Allegro's usual layout (0x00RRGGBB), and the canvas
+ * (Module.canvas) shows it. The rows drawn on are noted through the
+ * screen's write_bank hook, which every drawing routine calls for each row
+ * it writes; when the program sleeps, they go to the canvas, converted to
+ * RGBA, and the whole frame is put at once. */
+
+#include <math.h>
+#include <stdint.h>
+#include <emscripten.h>
+
+#include "allegro.h"
+#include "allegro/internal/aintern.h"
+#include "webintern.h"
+
+/* Sizes the canvas's backing store to the screen and tells the page.
+ * Its context is made for a picture put from memory every frame and read
+ * back now and then (tests, screenshots): a CPU-side one, so Chromium does
+ * not warn about the reads. */
+EM_JS(int, kv_web_canvas_size, (int w, int h), {
+   var canvas = Module.canvas;
+   if (!canvas || !canvas.getContext || !canvas.getContext('2d', {willReadFrequently: true}))
+      return 0;
+   canvas.width = w;
+   canvas.height = h;
+   if (typeof Module.onCanvasSize === 'function')
+      Module.onCanvasSize(w, h);
+   return 1;
+});
+
+EM_JS(void, kv_web_canvas_put, (const void *rgba, int w, int h), {
+   var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4);
+   Module.canvas.getContext('2d', {willReadFrequently: true}).putImageData(new ImageData(pixels, w, h), 0, 0);
+});
+
+static BITMAP *web_init(int w, int h, int v_w, int v_h, int color_depth);
+static void web_exit(BITMAP *b);
+static void web_vsync(void);
+
+GFX_DRIVER gfx_web =
+{
+   GFX_WEB,
+   empty_string,
+   empty_string,
+   "Browser canvas",
+   web_init,
+   web_exit,
+   NULL,                         /* scroll */
+   web_vsync,
+   NULL,                         /* set_palette: no 8-bit screen */
+   NULL, NULL, NULL,             /* request_scroll, poll_scroll, enable_triple_buffer */
+   NULL, NULL, NULL, NULL,       /* video bitmaps: memory ones do as well */
+   NULL, NULL,                   /* system bitmaps */
+   NULL, NULL, NULL, NULL,       /* mouse */
+   NULL,                         /* drawing_mode */
+   NULL, NULL,                   /* save_video_state, restore_video_state */
+   NULL,                         /* set_blender_mode */
+   NULL,                         /* fetch_mode_list */
+   0, 0,                         /* physical screen size */
+   TRUE,                         /* linear */
+   0, 0, 0, 0,                   /* banks, video memory */
+   TRUE                          /* windowed: a canvas in a page */
+};
+
+static uint32_t *pixels;      /* the screen's memory */
+static uint32_t *rgba;        /* what the canvas was last given */
+static int screen_w, screen_h;
+static int dirty_top, dirty_bottom;  /* rows drawn on since; none when top > bottom */
+
+/* Allegro's usual truecolour layout (red high, blue low), as the X11 and
+ * Windows drivers set it; the library's own default has red low. Set from
+ * allegro_init on, so that bitmaps made before the screen match it. */
+void _web_pixel_format(void)
+{
+   _rgb_r_shift_15 = 10; _rgb_g_shift_15 = 5; _rgb_b_shift_15 = 0;
+   _rgb_r_shift_16 = 11; _rgb_g_shift_16 = 5; _rgb_b_shift_16 = 0;
+   _rgb_r_shift_24 = 16; _rgb_g_shift_24 = 8; _rgb_b_shift_24 = 0;
+   _rgb_r_shift_32 = 16; _rgb_g_shift_32 = 8; _rgb_b_shift_32 = 0;
+   _rgb_a_shift_32 = 24;
+}
+
+static uintptr_t web_write_line(BITMAP *bmp, int line)
+{
+   int y = line + bmp->y_ofs;  /* sub-bitmaps of the screen too */
+
+   if (y < dirty_top)
+      dirty_top = y;
+   if (y > dirty_bottom)
+      dirty_bottom = y;
+   return (uintptr_t)bmp->line[line];
+}
+
+void _web_show_screen(void)
+{
+   const uint32_t *from;
+   uint32_t *to, *end, c;
+
+   if (!pixels || dirty_top > dirty_bottom)
+      return;
+   if (dirty_top < 0)
+      dirty_top = 0;
+   if (dirty_bottom >= screen_h)
+      dirty_bottom = screen_h - 1;
+   from = pixels + dirty_top * screen_w;
+   to = rgba + dirty_top * screen_w;
+   end = rgba + (dirty_bottom + 1) * screen_w;
+   /* 0x00RRGGBB to the bytes R, G, B, 255 */
+   while (to < end) {
+      c = *from++;
+      *to++ = 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+   }
+   dirty_top = screen_h;
+   dirty_bottom = -1;
+   kv_web_canvas_put(rgba, screen_w, screen_h);
+}
+
+static BITMAP *web_init(int w, int h, int v_w, int v_h, int color_depth)
+{
+   BITMAP *b;
+
+   if (color_depth != 32) {
+      ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("Unsupported color depth"));
+      return NULL;
+   }
+   if (w <= 0 || h <= 0 || w > 8192 || h > 8192) {
+      ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("Resolution not supported"));
+      return NULL;
+   }
+   if ((v_w && v_w != w) || (v_h && v_h != h)) {
+      ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("Virtual screen not supported"));
+      return NULL;
+   }
+   pixels = _AL_MALLOC_ATOMIC((size_t)w * h * 4);
+   rgba = _AL_MALLOC_ATOMIC((size_t)w * h * 4);
+   b = (pixels && rgba) ? _make_bitmap(w, h, (uintptr_t)pixels, &gfx_web, 32, w * 4) : NULL;
+   if (!b) {
+      web_exit(NULL);
+      ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("Not enough memory"));
+      return NULL;
+   }
+   if (!kv_web_canvas_size(w, h)) {
+      _AL_FREE(b);
+      web_exit(NULL);
+      ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("No canvas (Module.canvas) to draw on"));
+      return NULL;
+   }
+   _web_pixel_format();
+   b->write_bank = web_write_line;
+   screen_w = gfx_web.w = w;
+   screen_h = gfx_web.h = h;
+   /* set_gfx_mode clears the screen next: the canvas gets that black */
+   dirty_top = 0;
+   dirty_bottom = h - 1;
+   _set_current_refresh_rate(60);
+   return b;
+}
+
+static void web_exit(BITMAP *b)
+{
+   (void)b;
+   _AL_FREE(pixels);
+   _AL_FREE(rgba);
+   pixels = rgba = NULL;
+   screen_w = screen_h = 0;
+}
+
+/* No retrace to wait for: the next sixtieth of a second will do. */
+static void web_vsync(void)
+{
+   double frame = 1000.0 / 60;
+   double now = emscripten_get_now();
+
+   _web_sleep(frame - fmod(now, frame));
+}
