@@ -12,14 +12,35 @@
 #include "webintern.h"
 
 /* The one function that sleeps (the program lists it in ASYNCIFY_IMPORTS).
- * postTask, where there is one, because setTimeout chained from a timer is
- * clamped to 4 ms and more. */
+ * postTask where there is one: setTimeout chained from a timer is clamped
+ * to 4 ms and more. Without it, setTimeout waits for all but the last few
+ * milliseconds and messages, which are not clamped, for the rest. */
 EM_JS(void, kv_web_sleep, (double ms), {
    Asyncify.handleSleep(function (wakeUp) {
-      if (typeof scheduler !== 'undefined' && scheduler.postTask)
-         scheduler.postTask(function () { wakeUp(); }, {delay: ms});
+      var wake = function () { wakeUp(); };
+      if (typeof scheduler !== 'undefined' && scheduler.postTask) {
+         scheduler.postTask(wake, {delay: ms});
+         return;
+      }
+      var channel = Module.kvWebChannel || (Module.kvWebChannel = new MessageChannel());
+      var message = function (then) {
+         channel.port1.onmessage = then;
+         channel.port2.postMessage(0);
+      };
+      var until = performance.now() + ms;
+      var step = function () {
+         var left = until - performance.now();
+         if (left > 6)
+            setTimeout(step, left - 5);
+         else if (left > 0)
+            message(step);
+         else
+            wake();
+      };
+      if (ms > 0)
+         step();
       else
-         setTimeout(function () { wakeUp(); }, ms);
+         message(wake);
    });
 });
 
