@@ -101,6 +101,10 @@ void count_unlike_squares(const rgb_image &raw, const screen_layout &at, int &ou
 bool grab_picture(game_session &s, rgb_image &picture) {
   rgb_image raw;
   if (s.io ? !s.io->grab(raw) : !s.window || !grab_window(s.server, s.window, raw)) return false;
+  return to_picture(raw, picture);
+}
+
+bool to_picture(const rgb_image &raw, rgb_image &picture) {
   const screen_layout at = layout_of(raw.width, raw.height);
   if (at.factor == 0) return false;
   picture.width = 320;

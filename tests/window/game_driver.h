@@ -53,8 +53,12 @@ bool prepare_session(game_session &s, const char *screen = nullptr, bool window_
 // the focus.
 bool launch_game(game_session &s, const std::vector<std::string> &args = {});
 
-// The window's picture at the game's 320x240, one pixel of each square the
-// layout gives it (layout_of); false while it cannot be read.
+// The game's 320x240 picture out of a whole window's (or page's) raw one:
+// one pixel of each square the layout gives it (layout_of); false when the
+// raw picture has no size of the game's.
+bool to_picture(const rgb_image &raw, rgb_image &picture);
+// The window's picture at the game's 320x240 (to_picture); false while it
+// cannot be read.
 bool grab_picture(game_session &s, rgb_image &picture);
 // Polls until the picture passes check; picture holds the last grab.
 bool wait_for_picture(game_session &s, const picture_check &check, int timeout_ms,

@@ -1,0 +1,283 @@
+// The browser game in Chromium, played with real keys through its page, on
+// the window tests' roads and with their expectations: the splash's pace,
+// the title pixel for pixel as the native window shows it, a whole game,
+// QUIT, the pause while the page is away, full screen, and the two files
+// in the page's storage across a closed tab and a new one.
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+
+#include <atomic>
+#include <map>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game_art.h"
+#include "game_driver.h"
+#include "game_road.h"
+#include "game_screens.h"
+#include "game_steps.h"
+#include "web_bridge.h"
+
+namespace {
+
+const char *const default_settings = "2 0 1 84 85 82 83 75 28";
+
+bool shows_something(const rgb_image &p) {
+  return count_colour(p, 0, 0, p.width, p.height, rgb_colour{}) < p.width * p.height;
+}
+
+// Frame n of an untouched title is one picture wherever the game runs: the
+// background rises a pixel every two frames, the ticker and the marker
+// follow the frame count. The native game's title pictures, collected
+// from its window under Xvfb while the browser plays the same seconds,
+// are filed by the background's left edge (nothing is drawn over it), so
+// a browser picture is compared with the native pictures of its frame; a
+// frame the native grabs missed (a busy machine) is left out, not failed.
+struct native_titles {
+  std::map<std::string, std::set<std::vector<unsigned char>>> by_background;
+  std::atomic<bool> enough{false};  // the browser has what it needs
+  std::string trouble;
+  std::thread worker;
+
+  static std::string background_of(const rgb_image &p) {
+    std::string edge;
+    for (int y = 0; y < 220; ++y)
+      edge.append(reinterpret_cast<const char *>(&p.rgb[y * 320 * 3]), 4 * 3);
+    return edge;
+  }
+
+  void start() {
+    worker = std::thread([this] {
+      game_session n;
+      if (!start_xvfb(n.server) || !make_work_folder(n.folder, game_data_dir()) || !launch_game(n)) {
+        trouble = "no native game: " + read_game_stderr(n.folder);
+        return;
+      }
+      // The ticker band tells the title without the fonts (Allegro stays
+      // with the test's own thread). Four seconds of title at least.
+      long long title_from = 0;
+      const long long give_up = now_ms() + 30000;
+      rgb_image p;
+      while (now_ms() < give_up && !(enough && title_from && now_ms() - title_from > 4000)) {
+        if (grab_picture(n, p) && shows_ticker_band(p)) {
+          if (!title_from) title_from = now_ms();
+          by_background[background_of(p)].insert(p.rgb);
+        }
+        pause_ms(2);
+      }
+      kill_game(n.game);
+    });
+  }
+
+  void finish() {
+    enough = true;
+    if (worker.joinable()) worker.join();
+  }
+};
+
+web_bridge bridge;
+std::string bridge_trouble;
+
+class WebGame : public testing::Test {
+ protected:
+  // One browser for every test: it takes seconds to start.
+  static void SetUpTestSuite() { start_bridge(bridge, bridge_trouble); }
+  static void TearDownTestSuite() { stop_bridge(bridge); }
+
+  void SetUp() override {
+    ASSERT_TRUE(load_game_art(game_data_dir())) << "the art in " << game_data_dir();
+    ASSERT_GT(bridge.pid, 0) << bridge_trouble;
+    s.io = &io;
+  }
+
+  void TearDown() override {
+    std::string troubles;
+    bridge_call(bridge, "troubles", &troubles);
+    EXPECT_EQ(from_base64(troubles), "") << "uncaught errors, console errors or failed requests";
+    if (HasFailure()) report_failure();
+  }
+
+  // The canvas and the page as shown, and the page's own line.
+  void report_failure() {
+    const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    rgb_image image;
+    if (io.grab(image)) write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-" + name + "-canvas.png", image);
+    if (bridge_picture(bridge, "shot", image))
+      write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-" + name + "-page.png", image);
+    std::cerr << "page: " << state() << ", status line \""
+              << page_value(bridge, "document.getElementById('status').textContent") << "\"\n";
+  }
+
+  std::string state() { return page_value(bridge, "document.body.dataset.state"); }
+  std::string canvas_size() { return page_value(bridge, "(c => c.width + 'x' + c.height)(document.getElementById('canvas'))"); }
+  // The size the canvas is shown at on the page, in CSS pixels.
+  std::string shown_size() {
+    return page_value(bridge, "(r => r.width + 'x' + r.height)(document.getElementById('canvas').getBoundingClientRect())");
+  }
+  bool in_full_screen() {
+    return page_value(bridge, "String(document.fullscreenElement && document.fullscreenElement.id)") == "stage";
+  }
+  // One of the game's two files as the page keeps it, or "(none)".
+  std::string stored(const std::string &file) {
+    return page_value(bridge, "localStorage.getItem('krove-vestin/" + file + "') ?? '(none)'");
+  }
+  bool store(const std::string &file, const std::string &bytes) {
+    return bridge_call(bridge, "store " + to_base64("krove-vestin/" + file) + " " + to_base64(bytes));
+  }
+  void switch_full_screen() {
+    io.key_down(XK_Alt_L);
+    io.key_down(XK_Return);
+    io.key_up(XK_Return);
+    io.key_up(XK_Alt_L);
+  }
+
+  // QUIT on the title: the page says the game has ended, status 0.
+  void quit_from_title() {
+    ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 2));
+    ASSERT_TRUE(tap_key_until(s, XK_space, [&](const rgb_image &) { return state() == "ended"; }, 5000))
+        << "QUIT did not end the game";
+    EXPECT_EQ(page_value(bridge, "document.body.dataset.status"), "0");
+    EXPECT_EQ(page_value(bridge, "String(document.getElementById('again').hidden)"), "false");
+  }
+
+  // #stage fills the page: the picture at the largest whole factor that
+  // fits, centred, every pixel of it a whole square, black around; it is
+  // the game's picture, the title's.
+  void expect_full_screen_title() {
+    ASSERT_TRUE(poll_until([&] { return in_full_screen(); }, 3000, 50)) << "#stage not in full screen";
+    screen_layout at{};
+    int outside = -1, across = -1, torn = -1;
+    rgb_image shot, picture;
+    poll_until(
+        [&] {
+          if (!bridge_picture(bridge, "shot", shot)) return false;
+          at = layout_of(shot.width, shot.height);
+          count_unlike_squares(shot, at, outside, across, torn);
+          return at.factor > 1 && outside == 0 && across == 0 && torn == 0;
+        },
+        3000, 50);
+    EXPECT_GT(at.factor, 1) << "page " << shot.width << "x" << shot.height;
+    EXPECT_EQ(shown_size(), std::to_string(320 * at.factor) + "x" + std::to_string(240 * at.factor));
+    EXPECT_EQ(outside, 0) << "pixels drawn around the picture";
+    EXPECT_EQ(across, 0) << "squares not " << at.factor << " pixels wide";
+    EXPECT_EQ(torn, 0) << "squares not " << at.factor << " pixels high";
+    EXPECT_TRUE(to_picture(shot, picture) && shows_title(picture)) << "not the title, scaled";
+    EXPECT_EQ(canvas_size(), "320x240") << "full screen changed the game's screen";
+  }
+
+  void expect_back_in_the_page() {
+    EXPECT_TRUE(poll_until([&] { return !in_full_screen() && shown_size() == "320x240"; }, 3000, 50))
+        << "still in full screen, or shown at " << shown_size();
+    EXPECT_TRUE(wait_for_picture(s, shows_title, 2000)) << "the title went away";
+  }
+
+  web_game io{bridge};
+  game_session s;
+};
+
+}  // namespace
+
+// From a fresh profile: the splash's 280 frames of 20 ms take 5.6 s as in
+// the window (WindowPace); the title untouched is the native title pixel
+// for pixel; a whole game with real keys; QUIT writes both files with the
+// Linux bytes.
+TEST_F(WebGame, PaceTitlePixelsAWholeGameAndQuit) {
+  native_titles native;
+  native.start();
+  ASSERT_TRUE(bridge_call(bridge, "open"));
+  ASSERT_TRUE(bridge_call(bridge, "play"));
+  ASSERT_TRUE(wait_for_picture(s, shows_something, 20000)) << "the page shows nothing; " << state();
+  const long long first = now_ms();
+  ASSERT_TRUE(wait_for_picture(s, shows_title, 15000));
+  EXPECT_NEAR(now_ms() - first, 5600, 560);
+
+  // The title's first two and a half seconds: 60 frames of the rising
+  // background, the ticker's first move and rest, the marker's turns.
+  std::vector<rgb_image> seen;
+  const long long until = now_ms() + 2500;
+  rgb_image p;
+  while (now_ms() < until)
+    if (grab_picture(s, p) && shows_title(p) && (seen.empty() || seen.back().rgb != p.rgb)) seen.push_back(p);
+  native.finish();
+  ASSERT_EQ(native.trouble, "");
+  int compared = 0, unlike = 0;
+  for (const rgb_image &b : seen) {
+    const auto at = native.by_background.find(native_titles::background_of(b));
+    if (at == native.by_background.end()) continue;
+    ++compared;
+    if (!at->second.count(b.rgb) && unlike++ == 0)
+      write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-title-unlike.png", b);
+  }
+  EXPECT_EQ(unlike, 0) << "browser title pictures unlike the native ones of their frame (the first: web-title-unlike.png)";
+  EXPECT_GE(compared, 20) << seen.size() << " browser pictures, " << native.by_background.size()
+                          << " native frames";
+
+  int normal = 0;
+  ASSERT_NO_FATAL_FAILURE(play_one_game(s, normal));
+  ASSERT_NO_FATAL_FAILURE(quit_from_title());
+  EXPECT_EQ(stored("KV settings.dat"), default_settings);
+  EXPECT_EQ(stored("KV scores.dat"), "2000 " + std::to_string(normal) + " 2000");
+}
+
+// Saved best scores read at the start; the page minimized pauses the game
+// until the pause key; full screen by Alt+Enter, by the button, and left by
+// the browser; SCREEN SIZE 640x480 kept by a closed tab, and a new tab
+// playing with both files.
+TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
+  ASSERT_TRUE(bridge_call(bridge, "open"));
+  ASSERT_TRUE(store("KV settings.dat", default_settings));
+  ASSERT_TRUE(store("KV scores.dat", "2100 -100 1900"));
+  ASSERT_TRUE(bridge_call(bridge, "play"));
+  ASSERT_TRUE(skip_to_title(s, XK_space)) << "no title; " << state();
+  ASSERT_TRUE(start_play(s, XK_space));
+  ASSERT_NO_FATAL_FAILURE(pause_while_away(
+      s, [] { return bridge_call(bridge, "minimize"); }, [] { return bridge_call(bridge, "restore"); }));
+  ASSERT_TRUE(give_up_play(s));
+  // Score 0 beats the saved -100 on Normal; the other two are as saved.
+  ASSERT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_score_table(p, 2100, 0, 1900); }, 5000))
+      << "no table showing 2100 / 0 / 1900";
+  ASSERT_TRUE(tap_key_until(s, XK_Escape, shows_title, 5000, 2000));
+
+  switch_full_screen();
+  ASSERT_NO_FATAL_FAILURE(expect_full_screen_title()) << "Alt+Enter";
+  switch_full_screen();
+  expect_back_in_the_page();
+  ASSERT_TRUE(bridge_call(bridge, "click #fullscreen"));
+  ASSERT_NO_FATAL_FAILURE(expect_full_screen_title()) << "the button";
+  ASSERT_TRUE(bridge_call(bridge, "eval document.exitFullscreen()"));  // as Esc in the browser
+  expect_back_in_the_page();
+
+  // OPTIONS, SCREEN SIZE: the canvas becomes 640x480 at once.
+  ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 1));
+  ASSERT_TRUE(hold_key_until(s, XK_space, shows_options, 5000)) << "OPTIONS did not open";
+  ASSERT_TRUE(choose_menu_entry(s, XK_Down, 100, 5, 1));
+  ASSERT_TRUE(tap_key_until(s, XK_space, [&](const rgb_image &) { return canvas_size() == "640x480"; }, 5000))
+      << "SCREEN SIZE: the canvas is " << canvas_size();
+  EXPECT_EQ(shown_size(), "640x480");
+  rgb_image picture;
+  ASSERT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_size_changed(p) || shows_options(p); },
+                               3000, &picture));
+  if (!shows_options(picture)) {
+    ASSERT_TRUE(tap_key_until(s, XK_space, shows_options, 5000)) << "fire did not end \"Press fire.\"";
+  }
+
+  // The tab closed there, without QUIT: the page's leaving saved both.
+  ASSERT_TRUE(bridge_call(bridge, "close"));
+  ASSERT_TRUE(bridge_call(bridge, "newtab blank"));
+  EXPECT_EQ(stored("KV settings.dat"), "2 1 1 84 85 82 83 75 28");
+  EXPECT_EQ(stored("KV scores.dat"), "2100 0 1900");
+  ASSERT_TRUE(bridge_call(bridge, "play"));
+  ASSERT_TRUE(poll_until([&] { return canvas_size() == "640x480"; }, 20000, 50)) << canvas_size();
+  ASSERT_TRUE(skip_to_title(s, XK_space));
+  ASSERT_TRUE(start_play(s, XK_space));
+  ASSERT_TRUE(give_up_play(s));
+  EXPECT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_score_table(p, 2100, 0, 1900); }, 5000))
+      << "the new tab's table is not the saved one";
+  ASSERT_TRUE(tap_key_until(s, XK_Escape, shows_title, 5000, 2000));
+  ASSERT_NO_FATAL_FAILURE(quit_from_title());
+  EXPECT_EQ(stored("KV settings.dat"), "2 1 1 84 85 82 83 75 28");
+  EXPECT_EQ(stored("KV scores.dat"), "2100 0 1900");
+}

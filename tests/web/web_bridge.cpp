@@ -1,0 +1,180 @@
+#include "web_bridge.h"
+
+#include <X11/keysym.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+// A page load or a browser start on a busy machine takes seconds, never a minute.
+const int answer_timeout_ms = 60000;
+
+const char *env_or(const char *name, const char *fallback) {
+  const char *v = std::getenv(name);
+  return v && *v ? v : fallback;
+}
+
+// The next line from the bridge, without its newline; false on timeout or
+// when the bridge has gone.
+bool read_line(web_bridge &b, std::string &line) {
+  const long long deadline = now_ms() + answer_timeout_ms;
+  for (;;) {
+    const size_t end = b.pending.find('\n');
+    if (end != std::string::npos) {
+      line = b.pending.substr(0, end);
+      b.pending.erase(0, end + 1);
+      return true;
+    }
+    pollfd p{b.from, POLLIN, 0};
+    const int left = static_cast<int>(deadline - now_ms());
+    if (left <= 0 || poll(&p, 1, left) <= 0) return false;
+    char chunk[65536];
+    const ssize_t n = read(b.from, chunk, sizeof chunk);
+    if (n <= 0) return false;
+    b.pending.append(chunk, static_cast<size_t>(n));
+  }
+}
+
+}  // namespace
+
+web_bridge::~web_bridge() { stop_bridge(*this); }
+
+bool start_bridge(web_bridge &b, std::string &why) {
+  int in[2], out[2];
+  if (pipe(in) != 0 || pipe(out) != 0) return why = "no pipe", false;
+  const std::string stage = env_or("KV_WEB_STAGE_DIR", KV_WEB_STAGE_DIR);
+  b.pid = fork();
+  if (b.pid == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+    execl(KV_NODE, KV_NODE, KV_WEB_BRIDGE_JS, KV_WEB_MODULES, stage.c_str(), "/arcade/krove-vestin/",
+          KV_CHROMIUM, static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  close(in[0]);
+  close(out[1]);
+  b.to = in[1];
+  b.from = out[0];
+  if (b.pid < 0) return why = "no fork", false;
+  std::string line;
+  if (!read_line(b, line) || line.rfind("ok ", 0) != 0)
+    return why = "the bridge did not start (" + line + "); game folder " + stage, false;
+  b.base_url = line.substr(3);
+  return true;
+}
+
+void stop_bridge(web_bridge &b) {
+  if (b.pid <= 0) return;
+  std::string ignored;
+  bridge_call(b, "quit", &ignored);
+  close(b.to);
+  // Chromium closes within a second or two; past that the bridge is killed.
+  int status = 0;
+  if (!poll_until([&] { return waitpid(b.pid, &status, WNOHANG) == b.pid; }, 5000, 20)) {
+    kill(b.pid, SIGKILL);
+    waitpid(b.pid, &status, 0);
+  }
+  close(b.from);
+  b.pid = -1;
+}
+
+bool bridge_call(web_bridge &b, const std::string &command, std::string *reply) {
+  const std::string line = command + "\n";
+  if (b.pid <= 0 || write(b.to, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+    return false;
+  std::string answer;
+  if (!read_line(b, answer)) {
+    if (reply) *reply = "no answer to " + command;
+    return false;
+  }
+  const bool ok = answer.rfind("ok", 0) == 0;
+  if (reply) *reply = answer.size() > 3 ? answer.substr(ok ? 3 : 5) : "";
+  if (!ok && !reply) std::cerr << "bridge: " << command.substr(0, 80) << ": " << answer << "\n";
+  return ok;
+}
+
+std::string page_value(web_bridge &b, const std::string &expression) {
+  std::string reply;
+  if (!bridge_call(b, "eval " + expression, &reply)) return "(failed: " + reply + ")";
+  return from_base64(reply);
+}
+
+bool bridge_picture(web_bridge &b, const std::string &command, rgb_image &image) {
+  std::string reply, data;
+  if (!bridge_call(b, command, &reply)) return false;
+  std::istringstream words(reply);
+  if (!(words >> image.width >> image.height >> data)) return false;
+  const std::string bytes = from_base64(data);
+  if (bytes.size() != static_cast<size_t>(image.width) * image.height * 3) return false;
+  image.rgb.assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+namespace {
+const char base64_digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+}
+
+std::string to_base64(const std::string &bytes) {
+  std::string out;
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+    if (i + 1 < bytes.size()) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+    if (i + 2 < bytes.size()) v |= static_cast<unsigned char>(bytes[i + 2]);
+    const size_t n = std::min<size_t>(3, bytes.size() - i);  // n bytes make n + 1 digits
+    for (size_t k = 0; k < 4; ++k) out += k <= n ? base64_digits[(v >> (18 - 6 * k)) & 63] : '=';
+  }
+  return out;
+}
+
+std::string from_base64(const std::string &text) {
+  std::string out;
+  out.reserve(text.size() / 4 * 3);
+  unsigned v = 0;
+  int bits = 0;
+  for (char c : text) {
+    const char *at = c ? std::strchr(base64_digits, c) : nullptr;
+    if (!at) continue;  // padding
+    v = (v << 6) | static_cast<unsigned>(at - base64_digits);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      out += static_cast<char>((v >> bits) & 255);
+    }
+  }
+  return out;
+}
+
+std::string key_code(unsigned long keysym) {
+  if (keysym >= XK_a && keysym <= XK_z) return std::string("Key") + static_cast<char>('A' + keysym - XK_a);
+  if (keysym >= XK_0 && keysym <= XK_9) return std::string("Digit") + static_cast<char>('0' + keysym - XK_0);
+  if (keysym >= XK_F1 && keysym <= XK_F12) return "F" + std::to_string(keysym - XK_F1 + 1);
+  static const struct {
+    unsigned long keysym;
+    const char *code;
+  } named[] = {{XK_space, "Space"},       {XK_Escape, "Escape"},     {XK_Return, "Enter"},
+               {XK_Left, "ArrowLeft"},    {XK_Right, "ArrowRight"},  {XK_Up, "ArrowUp"},
+               {XK_Down, "ArrowDown"},    {XK_Alt_L, "AltLeft"},     {XK_Control_L, "ControlLeft"},
+               {XK_Shift_L, "ShiftLeft"}, {XK_Tab, "Tab"}};
+  for (const auto &n : named)
+    if (n.keysym == keysym) return n.code;
+  return "";
+}
+
+bool web_game::key_down(unsigned long keysym) {
+  const std::string code = key_code(keysym);
+  return !code.empty() && bridge_call(b, "down " + code);
+}
+
+bool web_game::key_up(unsigned long keysym) {
+  const std::string code = key_code(keysym);
+  return !code.empty() && bridge_call(b, "up " + code);
+}

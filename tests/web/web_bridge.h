@@ -1,0 +1,52 @@
+// The game's page in Chromium, driven from C++ through the Node bridge
+// (bridge.js): one command a line on its stdin, one answer a line on its
+// stdout. The page's keys and picture plug into the window tests' driver
+// as a game_io, so the browser plays the same roads.
+#pragma once
+#include <sys/types.h>
+
+#include <string>
+
+#include "game_driver.h"
+
+struct web_bridge {
+  pid_t pid = -1;
+  int to = -1, from = -1;  // its stdin and stdout
+  std::string pending;     // read past the last answer
+  std::string base_url;    // the game's page, http://127.0.0.1:PORT/arcade/krove-vestin/
+
+  web_bridge() = default;
+  web_bridge(const web_bridge &) = delete;
+  web_bridge &operator=(const web_bridge &) = delete;
+  ~web_bridge();
+};
+
+// Starts node with the bridge, which serves the game's folder ($KV_WEB_STAGE_DIR,
+// else the one CMake was given) and launches Chromium; false (and why) if
+// it does not answer within a minute.
+bool start_bridge(web_bridge &b, std::string &why);
+void stop_bridge(web_bridge &b);
+
+// One command, e.g. "down Space"; true on "ok", with the rest of the answer
+// in reply (or the failure's reason).
+bool bridge_call(web_bridge &b, const std::string &command, std::string *reply = nullptr);
+// The value of a JavaScript expression in the page, as a string (each
+// character one byte, as the page's storage keeps the game's files).
+std::string page_value(web_bridge &b, const std::string &expression);
+// "grab": the canvas's backing pixels; "shot": the page's viewport as shown.
+bool bridge_picture(web_bridge &b, const std::string &command, rgb_image &image);
+// Text for a command's argument and back.
+std::string to_base64(const std::string &bytes);
+std::string from_base64(const std::string &text);
+
+// The KeyboardEvent.code a PC keyboard sends for an X keysym, or "".
+std::string key_code(unsigned long keysym);
+
+// The page's keys and canvas for game_driver.
+struct web_game : game_io {
+  explicit web_game(web_bridge &bridge) : b(bridge) {}
+  bool key_down(unsigned long keysym) override;
+  bool key_up(unsigned long keysym) override;
+  bool grab(rgb_image &image) override { return bridge_picture(b, "grab", image); }
+  web_bridge &b;
+};
