@@ -10,8 +10,8 @@
 
 #define ALLEGRO_PLATFORM_STR  "Web"
 #define ALLEGRO_LITTLE_ENDIAN
-/* main stays main: the page calls it by that name */
-#define ALLEGRO_NO_MAGIC_MAIN
+/* No magic main: END_OF_MAIN() is empty and main stays main, the name
+ * the page calls it by. */
 /* registration functions run only for the parts a program links */
 #define ALLEGRO_USE_CONSTRUCTOR
 

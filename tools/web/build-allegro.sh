@@ -9,6 +9,9 @@
 # and keyboard front ends, display switching, the graphics front end and
 # its vtables. No GUI, sound mixing, 3D, mouse or joystick.
 #   tools/web/build-allegro.sh PREFIX
+# A program links PREFIX/lib/liballeg.a with -sASYNCIFY
+# -sASYNCIFY_IMPORTS='["kv_web_sleep"]' (rest() sleeps there), and the page
+# gives it Module.canvas before calling main.
 set -eu
 prefix=$1
 here=$(cd "$(dirname "$0")" && pwd)

@@ -158,6 +158,8 @@ static BITMAP *web_init(int w, int h, int v_w, int v_h, int color_depth)
 static void web_exit(BITMAP *b)
 {
    (void)b;
+   /* the last picture stays on the canvas (set_gfx_mode(GFX_TEXT), allegro_exit) */
+   _web_show_screen();
    _AL_FREE(pixels);
    _AL_FREE(rgba);
    pixels = rgba = NULL;
