@@ -12,8 +12,8 @@
 extern "C" EMSCRIPTEN_KEEPALIVE void kv_page_hidden() { save_meanwhile(); }
 
 EM_JS(void, watch_page_end, (), {
-  document.addEventListener('visibilitychange', () => { if (document.hidden) _kv_page_hidden(); });
-  window.addEventListener('pagehide', () => _kv_page_hidden());
+  document.addEventListener("visibilitychange", () => { if (document.hidden) _kv_page_hidden(); });
+  window.addEventListener("pagehide", () => _kv_page_hidden());
 });
 
 void install_quit_signals() { watch_page_end(); }

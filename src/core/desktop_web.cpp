@@ -24,9 +24,9 @@ void name_window() {}
 // keys. The library lets go of the keys; the game pauses.
 EM_JS(void, watch_page_focus, (), {
   const lost = () => _kv_focus_lost();
-  window.addEventListener('blur', lost);
-  document.addEventListener('visibilitychange', () => { if (document.hidden) lost(); });
-  if (Module.canvas) Module.canvas.addEventListener('blur', lost);
+  window.addEventListener("blur", lost);
+  document.addEventListener("visibilitychange", () => { if (document.hidden) lost(); });
+  if (Module.canvas) Module.canvas.addEventListener("blur", lost);
 });
 
 void title_window() {
@@ -43,7 +43,7 @@ void window_opened() {}
 EM_ASYNC_JS(int, enter_page_fullscreen, (), {
   Module.kvFullscreen = true;
   if (document.fullscreenElement) return 1;
-  const stage = document.getElementById('stage');
+  const stage = document.getElementById("stage");
   try {
     await stage.requestFullscreen();
     return 1;

@@ -25,10 +25,10 @@ EM_JS(int, lay_out_kept_files, (const char *folder), {
   try {
     for (let i = 0; i < localStorage.length; i++) {
       const key = localStorage.key(i);
-      const name = key.startsWith('krove-vestin/') ? key.slice(13) : '';
-      if (!name || name.includes('/')) continue;
+      const name = key.startsWith("krove-vestin/") ? key.slice(13) : "";
+      if (!name || name.includes("/")) continue;
       const kept = localStorage.getItem(key);
-      FS.writeFile(dir + '/' + name, Uint8Array.from(kept, c => c.charCodeAt(0) & 255));
+      FS.writeFile(dir + "/" + name, Uint8Array.from(kept, c => c.charCodeAt(0) & 255));
     }
     return 1;
   } catch (e) {

@@ -6,7 +6,7 @@
 
 // The page's one line under the canvas; stderr reaches the browser's console.
 EM_JS(void, show_on_page, (const char *line), {
-  const status = document.getElementById('status');
+  const status = document.getElementById("status");
   if (status) status.textContent = UTF8ToString(line);
 });
 

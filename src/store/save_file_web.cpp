@@ -10,13 +10,13 @@
 // browser may end the page right after. Returns "" when kept, else the
 // browser's reason (a full quota, storage refused for the page).
 EM_JS(char *, keep_in_page_storage, (const char *path, const char *bytes, int size), {
-  let text = '';
+  let text = "";
   for (let i = 0; i < size; i++) text += String.fromCharCode(HEAPU8[bytes + i]);
-  let reason = '';
+  let reason = "";
   try {
-    localStorage.setItem('krove-vestin/' + UTF8ToString(path), text);
+    localStorage.setItem("krove-vestin/" + UTF8ToString(path), text);
   } catch (e) {
-    reason = 'the browser refused its storage (' + (e && e.name ? e.name : e) + ')';
+    reason = "the browser refused its storage (" + (e && e.name ? e.name : e) + ")";
   }
   const length = lengthBytesUTF8(reason) + 1;
   const out = _malloc(length);
