@@ -84,8 +84,11 @@ measured hold(int seconds, const std::function<void(long &, long &)> &ticks) {
 void print(const char *screen, const char *where, const measured &m, bool browser) {
   const interval_summary f = summarise(m.intervals_ms);
   const double wall = (m.to_ns - m.from_ns) / 1e9;
-  std::printf("%-6s %-8s %6.1f %7.1f %7.1f %6.1f%%", screen, where, f.mean_fps, f.p99_ms, f.max_ms,
-              100 * m.cpu_s / wall);
+  if (f.frames)
+    std::printf("%-6s %-8s %6.1f %7.1f %7.1f", screen, where, f.mean_fps, f.p99_ms, f.max_ms);
+  else
+    std::printf("%-6s %-8s %6s %7s %7s", screen, where, "-", "-", "-");
+  std::printf(" %6.1f%%", 100 * m.cpu_s / wall);
   if (browser) std::printf("  (all of Chromium %.1f%%)", 100 * m.all_cpu_s / wall);
   std::printf("\n");
 }

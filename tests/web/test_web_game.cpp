@@ -7,7 +7,9 @@
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iostream>
 #include <map>
 #include <set>
 #include <string>
@@ -30,12 +32,16 @@ bool shows_something(const rgb_image &p) {
 }
 
 // Frame n of an untouched title is one picture wherever the game runs: the
-// background rises a pixel every two frames, the ticker and the marker
-// follow the frame count. The native game's title pictures, collected
-// from its window under Xvfb while the browser plays the same seconds,
-// are filed by the background's left edge (nothing is drawn over it), so
-// a browser picture is compared with the native pictures of its frame; a
-// frame the native grabs missed (a busy machine) is left out, not failed.
+// background rises a pixel every two frames, the ticker moves every three
+// frames of its runs and the marker turns every five. The native game's
+// title pictures, collected from its window under Xvfb while the browser
+// plays the same seconds, are filed by the background's left edge (nothing
+// is drawn over it): two frames at most share one place of the background.
+// A browser picture must be one of the native pictures of its place. Where
+// the native grabs caught only one of the two frames (each stands 20 ms; a
+// busy machine can miss one), a browser picture that differs from it in
+// the ticker and the marker alone may be the missed one: left out, not
+// failed; anything else is a fault.
 struct native_titles {
   std::map<std::string, std::set<std::vector<unsigned char>>> by_background;
   std::atomic<bool> enough{false};  // the browser has what it needs
@@ -47,6 +53,25 @@ struct native_titles {
     for (int y = 0; y < 220; ++y)
       edge.append(reinterpret_cast<const char *>(&p.rgb[y * 320 * 3]), 4 * 3);
     return edge;
+  }
+
+  static bool differs_only_in_motion(const rgb_image &a, const std::vector<unsigned char> &b) {
+    for (int y = 0; y < 240; ++y)
+      for (int x = 0; x < 320; ++x) {
+        const bool ticker = y >= 220 && y < 232, marker = x >= 110 && x < 126 && y >= 125 && y < 135;
+        if (!ticker && !marker && !std::equal(&a.rgb[(y * 320 + x) * 3], &a.rgb[(y * 320 + x) * 3 + 3],
+                                               &b[(y * 320 + x) * 3]))
+          return false;
+      }
+    return true;
+  }
+
+  // 1: seen natively; 0: its frame was missed natively; -1: unlike.
+  int judge(const rgb_image &p) const {
+    const auto at = by_background.find(background_of(p));
+    if (at == by_background.end()) return 0;
+    if (at->second.count(p.rgb)) return 1;
+    return at->second.size() == 1 && differs_only_in_motion(p, *at->second.begin()) ? 0 : -1;
   }
 
   void start() {
@@ -66,7 +91,7 @@ struct native_titles {
           if (!title_from) title_from = now_ms();
           by_background[background_of(p)].insert(p.rgb);
         }
-        pause_ms(2);
+        pause_ms(4);  // each frame stands 20 ms
       }
       kill_game(n.game);
     });
@@ -127,11 +152,14 @@ class WebGame : public testing::Test {
   bool store(const std::string &file, const std::string &bytes) {
     return bridge_call(bridge, "store " + to_base64("krove-vestin/" + file) + " " + to_base64(bytes));
   }
-  void switch_full_screen() {
+  // Alt held, Enter tapped (the game reads keys once a frame) until the
+  // page is in full screen, or out of it.
+  bool switch_full_screen(bool to_full) {
     io.key_down(XK_Alt_L);
-    io.key_down(XK_Return);
-    io.key_up(XK_Return);
+    const bool ok = tap_key_until(
+        s, XK_Return, [&](const rgb_image &) { return in_full_screen() == to_full; }, 3000, 1000);
     io.key_up(XK_Alt_L);
+    return ok;
   }
 
   // QUIT on the title: the page says the game has ended, status 0.
@@ -189,31 +217,36 @@ TEST_F(WebGame, PaceTitlePixelsAWholeGameAndQuit) {
   native.start();
   ASSERT_TRUE(bridge_call(bridge, "open"));
   ASSERT_TRUE(bridge_call(bridge, "play"));
-  ASSERT_TRUE(wait_for_picture(s, shows_something, 20000)) << "the page shows nothing; " << state();
+  // The game shares the page's thread with the grabs: a look every 50 ms
+  // keeps the test from slowing down the splash it times.
+  rgb_image p;
+  const auto look_for = [&](const picture_check &check, int timeout_ms) {
+    return poll_until([&] { return grab_picture(s, p) && check(p); }, timeout_ms, 50);
+  };
+  ASSERT_TRUE(look_for(shows_something, 20000)) << "the page shows nothing; " << state();
   const long long first = now_ms();
-  ASSERT_TRUE(wait_for_picture(s, shows_title, 15000));
+  ASSERT_TRUE(look_for(shows_title, 15000));
   EXPECT_NEAR(now_ms() - first, 5600, 560);
 
   // The title's first two and a half seconds: 60 frames of the rising
   // background, the ticker's first move and rest, the marker's turns.
   std::vector<rgb_image> seen;
   const long long until = now_ms() + 2500;
-  rgb_image p;
   while (now_ms() < until)
     if (grab_picture(s, p) && shows_title(p) && (seen.empty() || seen.back().rgb != p.rgb)) seen.push_back(p);
   native.finish();
   ASSERT_EQ(native.trouble, "");
-  int compared = 0, unlike = 0;
+  int alike = 0, unlike = 0;
   for (const rgb_image &b : seen) {
-    const auto at = native.by_background.find(native_titles::background_of(b));
-    if (at == native.by_background.end()) continue;
-    ++compared;
-    if (!at->second.count(b.rgb) && unlike++ == 0)
+    const int judged = native.judge(b);
+    alike += judged == 1;
+    if (judged < 0 && unlike++ == 0)
       write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-title-unlike.png", b);
   }
   EXPECT_EQ(unlike, 0) << "browser title pictures unlike the native ones of their frame (the first: web-title-unlike.png)";
-  EXPECT_GE(compared, 20) << seen.size() << " browser pictures, " << native.by_background.size()
-                          << " native frames";
+  EXPECT_GE(alike, static_cast<int>(seen.size()) * 3 / 4) << "too few browser pictures seen natively";
+  std::cout << "title: " << seen.size() << " browser pictures, " << alike << " the same as a native one of their frame, "
+            << unlike << " unlike (" << native.by_background.size() << " places of the native background)\n";
 
   int normal = 0;
   ASSERT_NO_FATAL_FAILURE(play_one_game(s, normal));
@@ -237,13 +270,13 @@ TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
       s, [] { return bridge_call(bridge, "minimize"); }, [] { return bridge_call(bridge, "restore"); }));
   ASSERT_TRUE(give_up_play(s));
   // Score 0 beats the saved -100 on Normal; the other two are as saved.
-  ASSERT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_score_table(p, 2100, 0, 1900); }, 5000))
-      << "no table showing 2100 / 0 / 1900";
+  ASSERT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_score_table(p, 1900, 0, 2100); }, 5000))
+      << "no table showing 1900 / 0 / 2100 (hard, normal, easy)";
   ASSERT_TRUE(tap_key_until(s, XK_Escape, shows_title, 5000, 2000));
 
-  switch_full_screen();
+  EXPECT_TRUE(switch_full_screen(true)) << "Alt+Enter";
   ASSERT_NO_FATAL_FAILURE(expect_full_screen_title()) << "Alt+Enter";
-  switch_full_screen();
+  EXPECT_TRUE(switch_full_screen(false)) << "Alt+Enter again";
   expect_back_in_the_page();
   ASSERT_TRUE(bridge_call(bridge, "click #fullscreen"));
   ASSERT_NO_FATAL_FAILURE(expect_full_screen_title()) << "the button";
@@ -274,7 +307,7 @@ TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
   ASSERT_TRUE(skip_to_title(s, XK_space));
   ASSERT_TRUE(start_play(s, XK_space));
   ASSERT_TRUE(give_up_play(s));
-  EXPECT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_score_table(p, 2100, 0, 1900); }, 5000))
+  EXPECT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_score_table(p, 1900, 0, 2100); }, 5000))
       << "the new tab's table is not the saved one";
   ASSERT_TRUE(tap_key_until(s, XK_Escape, shows_title, 5000, 2000));
   ASSERT_NO_FATAL_FAILURE(quit_from_title());
