@@ -58,7 +58,8 @@ void chromium_ticks(pid_t bridge, long &renderer, long &all) {
       if (p.second == tree[i]) tree.push_back(p.first);
   for (size_t i = 1; i < tree.size(); ++i) {
     std::ifstream cmdline("/proc/" + std::to_string(tree[i]) + "/cmdline");
-    const std::string args((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+    const std::string args((std::istreambuf_iterator<char>(cmdline)),
+                           std::istreambuf_iterator<char>());
     if (args.find("chromium") == std::string::npos) continue;
     const long t = std::max(0L, read_cpu_ticks(tree[i]));
     all += t;
@@ -108,7 +109,8 @@ const char *const hook_presents =
     "(() => { if (!window.kvPresents) { const t = window.kvPresents = [];"
     " const put = CanvasRenderingContext2D.prototype.putImageData;"
     " CanvasRenderingContext2D.prototype.putImageData = function (...a) {"
-    " t.push(performance.now()); return put.apply(this, a); }; } kvPresents.length = 0; return ''; })()";
+    " t.push(performance.now()); return put.apply(this, a); }; } kvPresents.length = 0; return ''; "
+    "})()";
 
 void page_intervals(web_bridge &b, measured &m) {
   std::istringstream times(page_value(b, "kvPresents.join(' ')"));
@@ -165,8 +167,10 @@ int main(int argc, char **argv) {
   page_intervals(b, web_game);
 
   std::printf("%d s a screen, untouched; %ld cores; CPU %% of one core%s\n", seconds,
-              sysconf(_SC_NPROCESSORS_ONLN), logged ? "" : "; no native frame log (not a measurement build)");
-  std::printf("screen where       fps  p99 ms  max ms    CPU (native: the game; browser: its renderer)\n");
+              sysconf(_SC_NPROCESSORS_ONLN),
+              logged ? "" : "; no native frame log (not a measurement build)");
+  std::printf(
+      "screen where       fps  p99 ms  max ms    CPU (native: the game; browser: its renderer)\n");
   print("title", "native", native_title, false);
   print("title", "browser", web_title, true);
   print("game", "native", native_game, false);

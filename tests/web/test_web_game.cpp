@@ -58,9 +58,11 @@ struct native_titles {
   static bool differs_only_in_motion(const rgb_image &a, const std::vector<unsigned char> &b) {
     for (int y = 0; y < 240; ++y)
       for (int x = 0; x < 320; ++x) {
-        const bool ticker = y >= 220 && y < 232, marker = x >= 110 && x < 126 && y >= 125 && y < 135;
-        if (!ticker && !marker && !std::equal(&a.rgb[(y * 320 + x) * 3], &a.rgb[(y * 320 + x) * 3 + 3],
-                                               &b[(y * 320 + x) * 3]))
+        const bool ticker = y >= 220 && y < 232,
+                   marker = x >= 110 && x < 126 && y >= 125 && y < 135;
+        if (!ticker && !marker &&
+            !std::equal(&a.rgb[(y * 320 + x) * 3], &a.rgb[(y * 320 + x) * 3 + 3],
+                        &b[(y * 320 + x) * 3]))
           return false;
       }
     return true;
@@ -77,7 +79,8 @@ struct native_titles {
   void start() {
     worker = std::thread([this] {
       game_session n;
-      if (!start_xvfb(n.server) || !make_work_folder(n.folder, game_data_dir()) || !launch_game(n)) {
+      if (!start_xvfb(n.server) || !make_work_folder(n.folder, game_data_dir()) ||
+          !launch_game(n)) {
         trouble = "no native game: " + read_game_stderr(n.folder);
         return;
       }
@@ -129,7 +132,8 @@ class WebGame : public testing::Test {
   void report_failure() {
     const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
     rgb_image image;
-    if (io.grab(image)) write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-" + name + "-canvas.png", image);
+    if (io.grab(image))
+      write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-" + name + "-canvas.png", image);
     if (bridge_picture(bridge, "shot", image))
       write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-" + name + "-page.png", image);
     std::cerr << "page: " << state() << ", status line \""
@@ -137,20 +141,27 @@ class WebGame : public testing::Test {
   }
 
   std::string state() { return page_value(bridge, "document.body.dataset.state"); }
-  std::string canvas_size() { return page_value(bridge, "(c => c.width + 'x' + c.height)(document.getElementById('canvas'))"); }
+  std::string canvas_size() {
+    return page_value(bridge, "(c => c.width + 'x' + c.height)(document.getElementById('canvas'))");
+  }
   // The size the canvas is shown at on the page, in CSS pixels.
   std::string shown_size() {
-    return page_value(bridge, "(r => r.width + 'x' + r.height)(document.getElementById('canvas').getBoundingClientRect())");
+    return page_value(bridge,
+                      "(r => r.width + 'x' + "
+                      "r.height)(document.getElementById('canvas').getBoundingClientRect())");
   }
   bool in_full_screen() {
-    return page_value(bridge, "String(document.fullscreenElement && document.fullscreenElement.id)") == "stage";
+    return page_value(bridge,
+                      "String(document.fullscreenElement && document.fullscreenElement.id)") ==
+           "stage";
   }
   // One of the game's two files as the page keeps it, or "(none)".
   std::string stored(const std::string &file) {
     return page_value(bridge, "localStorage.getItem('krove-vestin/" + file + "') ?? '(none)'");
   }
   bool store(const std::string &file, const std::string &bytes) {
-    return bridge_call(bridge, "store " + to_base64("krove-vestin/" + file) + " " + to_base64(bytes));
+    return bridge_call(bridge,
+                       "store " + to_base64("krove-vestin/" + file) + " " + to_base64(bytes));
   }
   // Alt held, Enter tapped (the game reads keys once a frame) until the
   // page is in full screen, or out of it.
@@ -165,7 +176,8 @@ class WebGame : public testing::Test {
   // QUIT on the title: the page says the game has ended, status 0.
   void quit_from_title() {
     ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 2));
-    ASSERT_TRUE(tap_key_until(s, XK_space, [&](const rgb_image &) { return state() == "ended"; }, 5000))
+    ASSERT_TRUE(tap_key_until(
+        s, XK_space, [&](const rgb_image &) { return state() == "ended"; }, 5000))
         << "QUIT did not end the game";
     EXPECT_EQ(page_value(bridge, "document.body.dataset.status"), "0");
     EXPECT_EQ(page_value(bridge, "String(document.getElementById('again').hidden)"), "false");
@@ -175,7 +187,8 @@ class WebGame : public testing::Test {
   // fits, centred, every pixel of it a whole square, black around; it is
   // the game's picture, the title's.
   void expect_full_screen_title() {
-    ASSERT_TRUE(poll_until([&] { return in_full_screen(); }, 3000, 50)) << "#stage not in full screen";
+    ASSERT_TRUE(poll_until([&] { return in_full_screen(); }, 3000, 50))
+        << "#stage not in full screen";
     screen_layout at{};
     int outside = -1, across = -1, torn = -1;
     rgb_image shot, picture;
@@ -188,7 +201,8 @@ class WebGame : public testing::Test {
         },
         3000, 50);
     EXPECT_GT(at.factor, 1) << "page " << shot.width << "x" << shot.height;
-    EXPECT_EQ(shown_size(), std::to_string(320 * at.factor) + "x" + std::to_string(240 * at.factor));
+    EXPECT_EQ(shown_size(),
+              std::to_string(320 * at.factor) + "x" + std::to_string(240 * at.factor));
     EXPECT_EQ(outside, 0) << "pixels drawn around the picture";
     EXPECT_EQ(across, 0) << "squares not " << at.factor << " pixels wide";
     EXPECT_EQ(torn, 0) << "squares not " << at.factor << " pixels high";
@@ -197,7 +211,8 @@ class WebGame : public testing::Test {
   }
 
   void expect_back_in_the_page() {
-    EXPECT_TRUE(poll_until([&] { return !in_full_screen() && shown_size() == "320x240"; }, 3000, 50))
+    EXPECT_TRUE(
+        poll_until([&] { return !in_full_screen() && shown_size() == "320x240"; }, 3000, 50))
         << "still in full screen, or shown at " << shown_size();
     EXPECT_TRUE(wait_for_picture(s, shows_title, 2000)) << "the title went away";
   }
@@ -233,7 +248,8 @@ TEST_F(WebGame, PaceTitlePixelsAWholeGameAndQuit) {
   std::vector<rgb_image> seen;
   const long long until = now_ms() + 2500;
   while (now_ms() < until)
-    if (grab_picture(s, p) && shows_title(p) && (seen.empty() || seen.back().rgb != p.rgb)) seen.push_back(p);
+    if (grab_picture(s, p) && shows_title(p) && (seen.empty() || seen.back().rgb != p.rgb))
+      seen.push_back(p);
   native.finish();
   ASSERT_EQ(native.trouble, "");
   int alike = 0, unlike = 0;
@@ -243,10 +259,13 @@ TEST_F(WebGame, PaceTitlePixelsAWholeGameAndQuit) {
     if (judged < 0 && unlike++ == 0)
       write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-title-unlike.png", b);
   }
-  EXPECT_EQ(unlike, 0) << "browser title pictures unlike the native ones of their frame (the first: web-title-unlike.png)";
-  EXPECT_GE(alike, static_cast<int>(seen.size()) * 3 / 4) << "too few browser pictures seen natively";
-  std::cout << "title: " << seen.size() << " browser pictures, " << alike << " the same as a native one of their frame, "
-            << unlike << " unlike (" << native.by_background.size() << " places of the native background)\n";
+  EXPECT_EQ(unlike, 0) << "browser title pictures unlike the native ones of their frame (the "
+                          "first: web-title-unlike.png)";
+  EXPECT_GE(alike, static_cast<int>(seen.size()) * 3 / 4)
+      << "too few browser pictures seen natively";
+  std::cout << "title: " << seen.size() << " browser pictures, " << alike
+            << " the same as a native one of their frame, " << unlike << " unlike ("
+            << native.by_background.size() << " places of the native background)\n";
 
   int normal = 0;
   ASSERT_NO_FATAL_FAILURE(play_one_game(s, normal));
@@ -267,10 +286,12 @@ TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
   ASSERT_TRUE(skip_to_title(s, XK_space)) << "no title; " << state();
   ASSERT_TRUE(start_play(s, XK_space));
   ASSERT_NO_FATAL_FAILURE(pause_while_away(
-      s, [] { return bridge_call(bridge, "minimize"); }, [] { return bridge_call(bridge, "restore"); }));
+      s, [] { return bridge_call(bridge, "minimize"); },
+      [] { return bridge_call(bridge, "restore"); }));
   ASSERT_TRUE(give_up_play(s));
   // Score 0 beats the saved -100 on Normal; the other two are as saved.
-  ASSERT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_score_table(p, 1900, 0, 2100); }, 5000))
+  ASSERT_TRUE(wait_for_picture(
+      s, [](const rgb_image &p) { return shows_score_table(p, 1900, 0, 2100); }, 5000))
       << "no table showing 1900 / 0 / 2100 (hard, normal, easy)";
   ASSERT_TRUE(tap_key_until(s, XK_Escape, shows_title, 5000, 2000));
 
@@ -287,14 +308,17 @@ TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
   ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 1));
   ASSERT_TRUE(hold_key_until(s, XK_space, shows_options, 5000)) << "OPTIONS did not open";
   ASSERT_TRUE(choose_menu_entry(s, XK_Down, 100, 5, 1));
-  ASSERT_TRUE(tap_key_until(s, XK_space, [&](const rgb_image &) { return canvas_size() == "640x480"; }, 5000))
+  ASSERT_TRUE(tap_key_until(
+      s, XK_space, [&](const rgb_image &) { return canvas_size() == "640x480"; }, 5000))
       << "SCREEN SIZE: the canvas is " << canvas_size();
   EXPECT_EQ(shown_size(), "640x480");
   rgb_image picture;
-  ASSERT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_size_changed(p) || shows_options(p); },
-                               3000, &picture));
+  ASSERT_TRUE(wait_for_picture(
+      s, [](const rgb_image &p) { return shows_size_changed(p) || shows_options(p); }, 3000,
+      &picture));
   if (!shows_options(picture)) {
-    ASSERT_TRUE(tap_key_until(s, XK_space, shows_options, 5000)) << "fire did not end \"Press fire.\"";
+    ASSERT_TRUE(tap_key_until(s, XK_space, shows_options, 5000))
+        << "fire did not end \"Press fire.\"";
   }
 
   // The tab closed there, without QUIT: the page's leaving saved both.
@@ -307,7 +331,8 @@ TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
   ASSERT_TRUE(skip_to_title(s, XK_space));
   ASSERT_TRUE(start_play(s, XK_space));
   ASSERT_TRUE(give_up_play(s));
-  EXPECT_TRUE(wait_for_picture(s, [](const rgb_image &p) { return shows_score_table(p, 1900, 0, 2100); }, 5000))
+  EXPECT_TRUE(wait_for_picture(
+      s, [](const rgb_image &p) { return shows_score_table(p, 1900, 0, 2100); }, 5000))
       << "the new tab's table is not the saved one";
   ASSERT_TRUE(tap_key_until(s, XK_Escape, shows_title, 5000, 2000));
   ASSERT_NO_FATAL_FAILURE(quit_from_title());

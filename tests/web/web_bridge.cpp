@@ -56,8 +56,8 @@ bool start_bridge(web_bridge &b, std::string &why) {
     dup2(in[0], 0);
     dup2(out[1], 1);
     for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
-    execl(KV_NODE, KV_NODE, KV_WEB_BRIDGE_JS, KV_WEB_MODULES, stage.c_str(), "/arcade/krove-vestin/",
-          KV_CHROMIUM, static_cast<char *>(nullptr));
+    execl(KV_NODE, KV_NODE, KV_WEB_BRIDGE_JS, KV_WEB_MODULES, stage.c_str(),
+          "/arcade/krove-vestin/", KV_CHROMIUM, static_cast<char *>(nullptr));
     _exit(127);
   }
   close(in[0]);
@@ -154,15 +154,17 @@ std::string from_base64(const std::string &text) {
 }
 
 std::string key_code(unsigned long keysym) {
-  if (keysym >= XK_a && keysym <= XK_z) return std::string("Key") + static_cast<char>('A' + keysym - XK_a);
-  if (keysym >= XK_0 && keysym <= XK_9) return std::string("Digit") + static_cast<char>('0' + keysym - XK_0);
+  if (keysym >= XK_a && keysym <= XK_z)
+    return std::string("Key") + static_cast<char>('A' + keysym - XK_a);
+  if (keysym >= XK_0 && keysym <= XK_9)
+    return std::string("Digit") + static_cast<char>('0' + keysym - XK_0);
   if (keysym >= XK_F1 && keysym <= XK_F12) return "F" + std::to_string(keysym - XK_F1 + 1);
   static const struct {
     unsigned long keysym;
     const char *code;
-  } named[] = {{XK_space, "Space"},       {XK_Escape, "Escape"},     {XK_Return, "Enter"},
-               {XK_Left, "ArrowLeft"},    {XK_Right, "ArrowRight"},  {XK_Up, "ArrowUp"},
-               {XK_Down, "ArrowDown"},    {XK_Alt_L, "AltLeft"},     {XK_Control_L, "ControlLeft"},
+  } named[] = {{XK_space, "Space"},       {XK_Escape, "Escape"},    {XK_Return, "Enter"},
+               {XK_Left, "ArrowLeft"},    {XK_Right, "ArrowRight"}, {XK_Up, "ArrowUp"},
+               {XK_Down, "ArrowDown"},    {XK_Alt_L, "AltLeft"},    {XK_Control_L, "ControlLeft"},
                {XK_Shift_L, "ShiftLeft"}, {XK_Tab, "Tab"}};
   for (const auto &n : named)
     if (n.keysym == keysym) return n.code;

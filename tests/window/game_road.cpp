@@ -60,5 +60,6 @@ void pause_while_away(game_session &s, const std::function<bool()> &lose_focus,
   ASSERT_TRUE(grab_picture(s, after));
   EXPECT_TRUE(before.rgb == after.rgb) << "the game moved while paused";
   ASSERT_TRUE(regain_focus());
-  EXPECT_TRUE(tap_key_until(s, XK_1, shows_live_game, 6000, 2000)) << "the pause key did not resume";
+  EXPECT_TRUE(tap_key_until(s, XK_1, shows_live_game, 6000, 2000))
+      << "the pause key did not resume";
 }
