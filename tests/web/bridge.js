@@ -39,55 +39,43 @@ function serve(req, res) {
   fs.createReadStream(full).pipe(res);
 }
 
+// Pixels travel as "WIDTH HEIGHT CHANNELS BASE64" (RGB or RGBA rows).
 // Chromium's screenshots come as PNG: 8-bit RGB or RGBA, not interlaced.
-function pngToRgb(png) {
+function pngPixels(png) {
   let at = 8, width = 0, height = 0, channels = 0;
   const idat = [];
-  while (at < png.length) {
-    const len = png.readUInt32BE(at), type = png.toString('latin1', at + 4, at + 8);
-    const data = png.subarray(at + 8, at + 8 + len);
-    if (type === 'IHDR') {
-      width = data.readUInt32BE(0);
-      height = data.readUInt32BE(4);
-      if (data[8] !== 8 || data[12] !== 0) throw new Error('unexpected PNG layout');
-      channels = { 2: 3, 6: 4 }[data[9]];
-    } else if (type === 'IDAT') idat.push(data);
-    at += 12 + len;
+  for (let len; at < png.length; at += 12 + len) {
+    len = png.readUInt32BE(at);
+    const type = png.toString('latin1', at + 4, at + 8), data = png.subarray(at + 8, at + 8 + len);
+    if (type === 'IDAT') idat.push(data);
+    if (type !== 'IHDR') continue;
+    [width, height, channels] = [data.readUInt32BE(0), data.readUInt32BE(4), { 2: 3, 6: 4 }[data[9]]];
+    if (data[8] !== 8 || data[12] !== 0 || !channels) throw new Error('unexpected PNG layout');
   }
   const raw = zlib.inflateSync(Buffer.concat(idat)), stride = width * channels;
-  const rows = Buffer.alloc(stride * height), rgb = Buffer.alloc(width * height * 3);
-  for (let y = 0; y < height; y++) {
-    const filter = raw[y * (stride + 1)], line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
-    for (let i = 0; i < stride; i++) {
-      const a = i >= channels ? rows[y * stride + i - channels] : 0;
-      const b = y > 0 ? rows[(y - 1) * stride + i] : 0;
-      const c = y > 0 && i >= channels ? rows[(y - 1) * stride + i - channels] : 0;
+  const rows = Buffer.alloc(stride * height);
+  for (let y = 0, o = 0; y < height; y++) {
+    const filter = raw[y * (stride + 1)];
+    for (let i = 0; i < stride; i++, o++) {
+      const a = i >= channels ? rows[o - channels] : 0, b = y > 0 ? rows[o - stride] : 0;
+      const c = y > 0 && i >= channels ? rows[o - stride - channels] : 0;
       const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
       const pred = [0, a, b, (a + b) >> 1, pa <= pb && pa <= pc ? a : pb <= pc ? b : c][filter];
-      rows[y * stride + i] = (line[i] + pred) & 255;
+      rows[o] = (raw[y * (stride + 1) + 1 + i] + pred) & 255;
     }
   }
-  for (let p = 0; p < width * height; p++)
-    for (let k = 0; k < 3; k++) rgb[p * 3 + k] = rows[p * channels + k];
-  return `${width} ${height} ${rgb.toString('base64')}`;
+  return `${width} ${height} ${channels} ${rows.toString('base64')}`;
 }
 
-// The canvas's own pixels, its backing store at whatever size the game set,
-// as RGBA in base64. The game runs on the page's thread, so a grab must be
-// short: whole slices of bytes at a time, no work per pixel.
+// The canvas's own pixels, its backing store at whatever size the game set.
+// The game runs on the page's thread, so a grab must be short: whole slices
+// of bytes at a time, no work per pixel.
 function grabCanvas() {
   const c = document.getElementById('canvas');
   const d = c.getContext('2d', { willReadFrequently: true }).getImageData(0, 0, c.width, c.height).data;
   let s = '';
   for (let i = 0; i < d.length; i += 32768) s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
-  return `${c.width} ${c.height} ${btoa(s)}`;
-}
-
-// RGBA from the page to the RGB the tests read.
-function rgbaToRgb(answer) {
-  const [w, h, data] = answer.split(' '), rgba = Buffer.from(data, 'base64'), rgb = Buffer.alloc(w * h * 3);
-  for (let p = 0; p < w * h; p++) rgba.copy(rgb, p * 3, p * 4, p * 4 + 3);
-  return `${w} ${h} ${rgb.toString('base64')}`;
+  return `${c.width} ${c.height} 4 ${btoa(s)}`;
 }
 
 let browser, context, page, base;
@@ -131,19 +119,14 @@ const commands = {
   },
   newtab: newPage,
   play: async () => { await page.goto(base); return ''; },
-  store: async arg => {
-    const [key, value] = arg.split(' ').map(v => Buffer.from(v, 'base64').toString('latin1'));
-    await page.evaluate(([k, v]) => localStorage.setItem(k, v), [key, value]);
-    return '';
-  },
   reload: async () => { await page.reload(); return ''; },
   // The tab closed as a player closes it: unload handlers run.
   close: async () => { await page.close({ runBeforeUnload: true }); await page.waitForEvent('close').catch(() => {}); return ''; },
   down: async code => { await page.keyboard.down(code); return ''; },
   up: async code => { await page.keyboard.up(code); return ''; },
   click: async selector => { await page.click(selector); return ''; },
-  grab: async () => rgbaToRgb(await page.evaluate(grabCanvas)),
-  shot: async () => pngToRgb(await page.screenshot()),
+  grab: () => page.evaluate(grabCanvas),
+  shot: async () => pngPixels(await page.screenshot()),
   eval: async js => b64(await page.evaluate(js)),
   minimize: () => windowState('minimized'),
   restore: () => windowState('normal'),

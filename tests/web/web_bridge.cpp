@@ -110,29 +110,21 @@ std::string page_value(web_bridge &b, const std::string &expression) {
 
 bool bridge_picture(web_bridge &b, const std::string &command, rgb_image &image) {
   std::string reply, data;
+  size_t channels = 0;
   if (!bridge_call(b, command, &reply)) return false;
   std::istringstream words(reply);
-  if (!(words >> image.width >> image.height >> data)) return false;
+  if (!(words >> image.width >> image.height >> channels >> data) || channels < 3) return false;
   const std::string bytes = from_base64(data);
-  if (bytes.size() != static_cast<size_t>(image.width) * image.height * 3) return false;
-  image.rgb.assign(bytes.begin(), bytes.end());
+  const size_t pixels = static_cast<size_t>(image.width) * image.height;
+  if (bytes.size() != pixels * channels) return false;
+  image.rgb.resize(pixels * 3);
+  for (size_t p = 0; p < pixels; ++p)
+    bytes.copy(reinterpret_cast<char *>(&image.rgb[p * 3]), 3, p * channels);
   return true;
 }
 
 namespace {
 const char base64_digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-}
-
-std::string to_base64(const std::string &bytes) {
-  std::string out;
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
-    if (i + 1 < bytes.size()) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-    if (i + 2 < bytes.size()) v |= static_cast<unsigned char>(bytes[i + 2]);
-    const size_t n = std::min<size_t>(3, bytes.size() - i);  // n bytes make n + 1 digits
-    for (size_t k = 0; k < 4; ++k) out += k <= n ? base64_digits[(v >> (18 - 6 * k)) & 63] : '=';
-  }
-  return out;
 }
 
 std::string from_base64(const std::string &text) {
@@ -159,16 +151,26 @@ std::string key_code(unsigned long keysym) {
   if (keysym >= XK_0 && keysym <= XK_9)
     return std::string("Digit") + static_cast<char>('0' + keysym - XK_0);
   if (keysym >= XK_F1 && keysym <= XK_F12) return "F" + std::to_string(keysym - XK_F1 + 1);
-  static const struct {
-    unsigned long keysym;
-    const char *code;
-  } named[] = {{XK_space, "Space"},       {XK_Escape, "Escape"},    {XK_Return, "Enter"},
-               {XK_Left, "ArrowLeft"},    {XK_Right, "ArrowRight"}, {XK_Up, "ArrowUp"},
-               {XK_Down, "ArrowDown"},    {XK_Alt_L, "AltLeft"},    {XK_Control_L, "ControlLeft"},
-               {XK_Shift_L, "ShiftLeft"}, {XK_Tab, "Tab"}};
-  for (const auto &n : named)
-    if (n.keysym == keysym) return n.code;
-  return "";
+  switch (keysym) {
+    case XK_space:
+      return "Space";
+    case XK_Escape:
+      return "Escape";
+    case XK_Return:
+      return "Enter";
+    case XK_Left:
+      return "ArrowLeft";
+    case XK_Right:
+      return "ArrowRight";
+    case XK_Up:
+      return "ArrowUp";
+    case XK_Down:
+      return "ArrowDown";
+    case XK_Alt_L:
+      return "AltLeft";
+    default:
+      return "";
+  }
 }
 
 bool web_game::key_down(unsigned long keysym) {

@@ -35,8 +35,7 @@ bool bridge_call(web_bridge &b, const std::string &command, std::string *reply =
 std::string page_value(web_bridge &b, const std::string &expression);
 // "grab": the canvas's backing pixels; "shot": the page's viewport as shown.
 bool bridge_picture(web_bridge &b, const std::string &command, rgb_image &image);
-// Text for a command's argument and back.
-std::string to_base64(const std::string &bytes);
+// The bridge's text and pixels, from base64.
 std::string from_base64(const std::string &text);
 
 // The KeyboardEvent.code a PC keyboard sends for an X keysym, or "".
