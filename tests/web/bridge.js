@@ -121,7 +121,13 @@ const commands = {
   play: async () => { await page.goto(base); return ''; },
   reload: async () => { await page.reload(); return ''; },
   // The tab closed as a player closes it: unload handlers run.
-  close: async () => { await page.close({ runBeforeUnload: true }); await page.waitForEvent('close').catch(() => {}); return ''; },
+  close: async () => {
+    // With unload handlers to run, close() returns before the tab is gone.
+    const closed = page.waitForEvent('close');
+    await page.close({ runBeforeUnload: true });
+    await closed;
+    return '';
+  },
   down: async code => { await page.keyboard.down(code); return ''; },
   up: async code => { await page.keyboard.up(code); return ''; },
   click: async selector => { await page.click(selector); return ''; },
@@ -137,6 +143,8 @@ const commands = {
 const server = http.createServer(serve);
 server.listen(0, '127.0.0.1', async () => {
   base = `http://127.0.0.1:${server.address().port}${urlPath}`;
+  // Headless, full screen keeps the window's size: a page of 1200x860 shows
+  // the picture at 3x with black on every side.
   browser = await chromium.launch({ executablePath: chromiumPath,
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
            '--disable-sync', '--no-first-run', '--window-size=1200,947'] });
