@@ -21,9 +21,10 @@ WORK = os.path.join(ROOT, "build", "mutate")
 FOLDERS = ["core", "app", "field", "render", "frontend", "store"]
 # main.cpp is one line of glue; frame_log.cpp only exists in the measurement build.
 SKIP_FILES = {"app/main.cpp", "core/frame_log.cpp"}
-# The Windows files are not in the Linux build the tests here run; the Wine
-# suite (ctest -L windows) tests them.
-SKIP_SUFFIX = "_win.cpp"
+# The Windows and browser files are not in the Linux build the tests here
+# run; the Wine suite (ctest -L windows) and the browser tests (ctest -L web)
+# test them.
+SKIP_SUFFIX = ("_win.cpp", "_web.cpp")
 
 DECLARATION = re.compile(
     r"^\s*(static\s+|const\s+|constexpr\s+|extern\s+)*"
