@@ -1,8 +1,9 @@
 #!/bin/sh
 # Puts Allegro 4.4's source in WORKDIR/allegro-4.4.3.1: the upstream tarball
 # of Debian's own source package of the library, checked against its known
-# SHA-256, so every platform's build starts from the same bytes.
-#   tools/fetch-allegro-source.sh WORKDIR
+# SHA-256, so every platform's build starts from the same bytes; then the
+# platform's own patches, if any are named.
+#   tools/fetch-allegro-source.sh WORKDIR [PATCH...]
 #   tools/fetch-allegro-source.sh --sha256   (prints the checksum, for stamps)
 set -eu
 tarball=allegro4.4_4.4.3.1.orig.tar.gz
@@ -12,6 +13,7 @@ if [ "$1" = --sha256 ]; then
   exit 0
 fi
 work=$1
+shift
 mkdir -p "$work"
 
 sudo=""
@@ -38,3 +40,4 @@ uri=$(apt-get source --print-uris allegro4.4 | grep -o "'[^']*/$tarball'" | tr -
 echo "$sha256  $work/$tarball" | sha256sum -c --quiet
 
 tar -xzf "$work/$tarball" -C "$work"
+for p in "$@"; do patch -d "$work/allegro-4.4.3.1" -p1 --quiet < "$p"; done

@@ -27,9 +27,8 @@ fi
 
 work="$prefix.work"
 rm -rf "$work" "$prefix"
-"$root/tools/fetch-allegro-source.sh" "$work"
+"$root/tools/fetch-allegro-source.sh" "$work" "$here"/allegro-*.patch
 src="$work/allegro-4.4.3.1"
-for p in "$here"/allegro-*.patch; do patch -d "$src" -p1 --quiet < "$p"; done
 
 # The headers as installed are the ones compiled against.
 inc="$work/include"

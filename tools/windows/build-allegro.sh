@@ -19,9 +19,8 @@ fi
 
 work="$prefix.work"
 rm -rf "$work" "$prefix"
-"$root/tools/fetch-allegro-source.sh" "$work"
+"$root/tools/fetch-allegro-source.sh" "$work" "$here"/allegro-*.patch
 src="$work/allegro-4.4.3.1"
-for p in "$here"/allegro-*.patch; do patch -d "$src" -p1 --quiet < "$p"; done
 
 cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$root/dist/windows/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DSHARED=OFF \
