@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Plants small faults in src/ one at a time and counts those the unit tests catch.
 
-    tools/kv mutate [N] [--seed S] [--jobs J]
+    tools/kv mutate [N] [--seed S] [--jobs J] [--since REV]
 
 Works on copies of the tree under build/mutate/, never on the working tree.
 """
@@ -138,6 +138,21 @@ def all_sites():
     return sites
 
 
+def changed_lines(rev):
+    """{(folder/file.cpp, line)} of src/ that the work tree adds or changes since rev."""
+    diff = subprocess.run(["git", "-C", ROOT, "diff", "-U0", rev, "--", "src"],
+                          stdout=subprocess.PIPE, universal_newlines=True, check=True).stdout
+    changed, rel = set(), None
+    for line in diff.split("\n"):
+        if line.startswith("+++ "):
+            rel = line[len("+++ b/src/"):] if line.startswith("+++ b/src/") else None
+        hunk = re.match(r"@@ -\S+ \+(\d+)(?:,(\d+))? @@", line)
+        if hunk and rel:
+            first, count = int(hunk.group(1)), int(hunk.group(2) or 1)
+            changed.update((rel, n) for n in range(first, first + count))
+    return changed
+
+
 def sync_tree(tree):
     """Copies the repository (minus build/ and .git) into tree, touching only files that differ."""
     for top, dirs, files in os.walk(ROOT):
@@ -239,9 +254,14 @@ def main():
     parser.add_argument("--window", nargs="?", const=",".join(FOLDERS), metavar="FOLDERS",
                         help="try the survivors in these folders of src/ (all when none are"
                              " named, e.g. app,core) on the real-window tests too")
+    parser.add_argument("--since", metavar="REV",
+                        help="plant faults only in the lines of src/ changed since REV")
     args = parser.parse_args()
 
     sites = all_sites()
+    if args.since:
+        changed = changed_lines(args.since)
+        sites = [s for s in sites if (s[0], s[1]) in changed]
     picked = random.Random(args.seed).sample(sites, min(args.count, len(sites)))
     picked.sort(key=lambda s: (s[0], s[1], s[2]))  # one file after another: fewer rebuilds
     print("mutate: %d candidate sites, %d faults, seed %d" % (len(sites), len(picked), args.seed),

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds Allegro 4.4 for the browser (Emscripten), once, into PREFIX
 # (include/, configured for the platform ALLEGRO_WEB, and lib/liballeg.a):
-# the same checked source as the Windows build (tools/fetch-allegro-source.sh),
+# the same checked source as the Windows build (tools/allegro-source.sh),
 # one small patch of ours (allegro-*.patch: the library learns the platform's
 # name), our platform headers (al*.h) and drivers (web*.c), and of the
 # library's own files only the portable C ones a game links: bitmaps, blits,
@@ -17,18 +17,11 @@ prefix=$1
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"  # emcc's tools find acorn there
-sha256=$("$root/tools/fetch-allegro-source.sh" --sha256)
+. "$root/tools/allegro-source.sh"
 # What the library in PREFIX was built from: a change of driver, header,
 # patch, this script or the compiler builds it again.
-stamp="$sha256 $(sha256sum "$here"/allegro-*.patch "$here"/*.h "$here"/*.c "$0" | cut -c1-64 | tr '\n' ' ')$(emcc -dumpversion)"
-if [ -f "$prefix/lib/liballeg.a" ] && [ "$(cat "$prefix/built-from" 2>/dev/null)" = "$stamp" ]; then
-  exit 0
-fi
-
-work="$prefix.work"
-rm -rf "$work" "$prefix"
-"$root/tools/fetch-allegro-source.sh" "$work" "$here"/allegro-*.patch
-src="$work/allegro-4.4.3.1"
+stamp="$allegro_sha256 $(sha256sum "$here"/allegro-*.patch "$here"/*.h "$here"/*.c "$0" | cut -c1-64 | tr '\n' ' ')$(emcc -dumpversion)"
+begin_allegro_build "$prefix" "$stamp" "$here"/allegro-*.patch
 
 # The headers as installed are the ones compiled against.
 inc="$work/include"
@@ -64,5 +57,4 @@ for f in "$here"/web*.c; do echo "$f"; done |
 mkdir -p "$prefix/lib"
 emar rcs "$prefix/lib/liballeg.a" "$obj"/*.o
 mv "$inc" "$prefix/include"
-echo "$stamp" > "$prefix/built-from"
-rm -rf "$work"
+finish_allegro_build
