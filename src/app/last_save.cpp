@@ -10,11 +10,22 @@
 std::atomic<int> save_stage{SAVE_NOTHING_LOADED};
 static std::atomic<bool> both_saved{false};
 
+// The scores are tried whatever became of the settings.
+static bool write_both_files() {
+  const bool settings_saved = save_settings();
+  return save_highscores() && settings_saved;
+}
+
+// Ended from outside the game's thread: a game that has ended, its banner
+// under way, counts as after a close; a game in play does not.
+static void count_a_finished_game() {
+  if (game_over && game_state == STATE_GAME) record_score();
+}
+
 bool save_both_files() {
   int stage = SAVE_NOT_BEGUN;
   if (save_stage.compare_exchange_strong(stage, SAVE_UNDER_WAY)) {
-    const bool settings_saved = save_settings();
-    both_saved = save_highscores() && settings_saved;
+    both_saved = write_both_files();
     save_stage = SAVE_DONE;
   }
   while (stage == SAVE_UNDER_WAY && save_stage.load() != SAVE_DONE) nap_us(1000);
@@ -22,13 +33,12 @@ bool save_both_files() {
 }
 
 bool save_before_the_end() {
-  if (game_over && game_state == STATE_GAME) record_score();
+  count_a_finished_game();
   return save_both_files();
 }
 
 bool save_meanwhile() {
   if (save_stage.load() != SAVE_NOT_BEGUN) return false;
-  if (game_over && game_state == STATE_GAME) record_score();
-  const bool settings_saved = save_settings();
-  return save_highscores() && settings_saved;
+  count_a_finished_game();
+  return write_both_files();
 }

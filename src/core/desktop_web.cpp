@@ -8,7 +8,7 @@
 std::atomic<bool> focus_lost{false};
 void (*on_session_end)() = nullptr;
 
-extern "C" EMSCRIPTEN_KEEPALIVE void kv_focus_lost() { focus_lost.store(true); }
+static void on_focus_lost() { focus_lost.store(true); }
 
 int start_library() { return allegro_init(); }
 
@@ -21,17 +21,11 @@ void name_window() {}
 
 // The player went elsewhere: another window or tab chosen, the page hidden,
 // or a click on the page beside the canvas, which then no longer takes the
-// keys. The library lets go of the keys; the game pauses.
-EM_JS(void, watch_page_focus, (), {
-  const lost = () => _kv_focus_lost();
-  window.addEventListener("blur", lost);
-  document.addEventListener("visibilitychange", () => { if (document.hidden) lost(); });
-  if (Module.canvas) Module.canvas.addEventListener("blur", lost);
-});
-
+// keys. The library sees all of them as a display switch and lets go of the
+// keys; the game pauses.
 void title_window() {
   set_window_title("Krove Vestin");
-  watch_page_focus();
+  set_display_switch_callback(SWITCH_OUT, on_focus_lost);
 }
 
 void window_opened() {}

@@ -1,5 +1,6 @@
 /* The browser's system driver: the page's title for the window's, the
- * window losing the focus or the page being hidden for a display switch
+ * window or the canvas (which takes the keys) losing the focus, or the page
+ * being hidden, for a display switch
  * (the program carries on in the background, so SWITCH_BACKGROUND and
  * SWITCH_BACKAMNESIA are the modes there are), and rest(0) as one turn of
  * the browser's event loop. */
@@ -38,13 +39,19 @@ EMSCRIPTEN_KEEPALIVE void kv_web_switch(int out)
 EM_JS(void, kv_web_switch_start, (void), {
    var sw = {};
    sw.check = function () {
-      var away = document.visibilityState === 'hidden' || !document.hasFocus();
+      var away = document.visibilityState === 'hidden' || !document.hasFocus() ||
+                 (Module.canvas && document.activeElement !== Module.canvas);
       Module._kv_web_switch(away ? 1 : 0);
    };
    sw.out = function () { Module._kv_web_switch(1); };
+   sw.canvas = Module.canvas;
    window.addEventListener('blur', sw.out);
    window.addEventListener('focus', sw.check);
    document.addEventListener('visibilitychange', sw.check);
+   if (sw.canvas) {
+      sw.canvas.addEventListener('blur', sw.out);
+      sw.canvas.addEventListener('focus', sw.check);
+   }
    Module.kvWebSwitch = sw;
 });
 
@@ -55,6 +62,10 @@ EM_JS(void, kv_web_switch_stop, (void), {
    window.removeEventListener('blur', sw.out);
    window.removeEventListener('focus', sw.check);
    document.removeEventListener('visibilitychange', sw.check);
+   if (sw.canvas) {
+      sw.canvas.removeEventListener('blur', sw.out);
+      sw.canvas.removeEventListener('focus', sw.check);
+   }
    delete Module.kvWebSwitch;
 });
 
