@@ -438,16 +438,18 @@ TEST_F(clock_and_states, the_command_line_takes_fullscreen_answers_help_and_vers
     char *option;
     const char *starts;
   } questions[] = {{help, "Usage: krove-vestin [--fullscreen]\n"}, {version, "krove-vestin 1."}};
-  for (const auto &q : questions) {
-    char *line[] = {name, other, q.option, nullptr};  // read from the left: the unknown one stops it
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(read_options(3, line), command_line::not_understood);
-    testing::internal::GetCapturedStderr();
-    char *first[] = {name, q.option, other, nullptr};
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(read_options(3, first), command_line::answered);
-    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind(q.starts, 0), 0u) << q.option;
-  }
+  char late[] = "--zoom";  // after every known option in the alphabet too
+  for (const auto &q : questions)
+    for (char *unknown : {other, late}) {
+      char *line[] = {name, unknown, q.option, nullptr};  // read from the left: the unknown one stops it
+      testing::internal::CaptureStderr();
+      EXPECT_EQ(run_program(3, line), 2) << unknown;
+      EXPECT_NE(testing::internal::GetCapturedStderr().find(unknown), std::string::npos);
+      char *first[] = {name, q.option, unknown, nullptr};
+      testing::internal::CaptureStdout();
+      EXPECT_EQ(run_program(3, first), 0) << q.option;
+      EXPECT_EQ(testing::internal::GetCapturedStdout().rfind(q.starts, 0), 0u) << q.option;
+    }
 }
 
 // A game from the top-level pass: its frames until Esc, the game-over

@@ -146,6 +146,7 @@ TEST_F(shooting, a_power_up_shot_fires_again_after_40_frames_while_held) {
   cell(4, 9) = 7;  // clears colour 1: no such block, the cell alone empties
   cell(4, 8) = 0;
   loop_num = 1;
+  lift = 4;  // the sparks burst where the risen cell is drawn
   press_key(KEY_SPACE);
   frame();
   EXPECT_EQ(recharge, 156);
@@ -153,7 +154,7 @@ TEST_F(shooting, a_power_up_shot_fires_again_after_40_frames_while_held) {
   EXPECT_EQ(score, 0);
   EXPECT_EQ(spark.size(), 8u);
   EXPECT_EQ(spark[0].x, 18 * 4 + 19);
-  EXPECT_EQ(spark[0].y, 18 * 9 + 19);
+  EXPECT_EQ(spark[0].y, 18 * 9 - 4 + 19);
   cell(4, 9) = 1;  // a lone block has come under the cursor
   for (int k = 1; k < 40; k++) frame();
   EXPECT_EQ(score, 0);

@@ -186,10 +186,22 @@ TEST_F(data_files, a_hidden_page_saves_each_time_until_the_quit_has_saved) {
   game_state = STATE_GAME, score = 5000;
   EXPECT_TRUE(save_meanwhile());  // in play: not counted
   EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000");
-  game_over = true, scrn_size = 1;
+  game_over = true;
+  for (int elsewhere : {STATE_TITLE, STATE_GAME_OVER}) {  // counted there already, if at all
+    game_state = elsewhere;
+    EXPECT_TRUE(save_meanwhile());
+    EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 2000 2000") << elsewhere;
+  }
+  game_state = STATE_GAME, scrn_size = 1;
   EXPECT_TRUE(save_meanwhile());  // under its banner: counted, and the new size kept
   EXPECT_EQ(read_text(folder.file("KV scores.dat")), "2000 5000 2000");
   EXPECT_EQ(read_text(folder.file("KV settings.dat")), "2 1 1 84 85 82 83 75 28");
+  std::filesystem::remove(folder.file("KV settings.dat"));
+  std::filesystem::create_directory(folder.file("KV settings.dat"));
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(save_meanwhile()) << "a failed save reported as done";
+  testing::internal::GetCapturedStderr();
+  std::filesystem::remove(folder.file("KV settings.dat"));
   EXPECT_TRUE(save_both_files());
   highscore_e = 9000;
   EXPECT_FALSE(save_meanwhile());
