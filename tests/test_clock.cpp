@@ -17,9 +17,12 @@
 #include "app/startup.h"
 #include "app/state_machine.h"
 #include "field/blast.h"
+#include "field/grid.h"
+#include "field/notices.h"
 #include "field/rise.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
+#include "render/effects.h"
 #include "store/scores.h"
 #include "support/test_env.h"
 
@@ -405,7 +408,12 @@ TEST_F(clock_and_states, a_saved_640x480_window_that_the_display_refuses_opens_a
   }
   write_text(folder.file("KV settings.dat"), "3 1 0 84 85 82 83 75 28");
   release_resources();
+  notice_score = nullptr, notice_powerup = nullptr, notice_level_up = nullptr;
   EXPECT_TRUE(load_game(m));
+  score_msg.clear();
+  colour_shot(cell(tx, ty));  // start-up has tied the field to its effects: the shot's score shows
+  EXPECT_EQ(score_msg.size(), 1u);
+  EXPECT_TRUE(notice_powerup && notice_level_up);
   EXPECT_EQ(scrn_size, 0);
   EXPECT_EQ(mode, 3);
   EXPECT_EQ(highscore_h, 3);
