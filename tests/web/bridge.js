@@ -67,18 +67,22 @@ function pngPixels(png) {
   return `${width} ${height} ${channels} ${rows.toString('base64')}`;
 }
 
-// The canvas's own pixels, its backing store at whatever size the game set.
-// The game runs on the page's thread, so a grab must be short: whole slices
-// of bytes at a time, no work per pixel.
-function grabCanvas() {
-  const c = document.getElementById('canvas');
-  const d = c.getContext('2d', { willReadFrequently: true }).getImageData(0, 0, c.width, c.height).data;
+// A picture the page noted (canvas_log.js): the one on the canvas (the last
+// put, or the one held there), or one of those kept. The game runs on the
+// page's thread, so this must be short: whole slices of bytes at a time, no
+// work per pixel.
+function notedPicture(which) {
+  const log = window.kvCanvasLog, d = which < 0 ? log.held || log.picture : log.kept[which];
+  if (!d) throw new Error(which < 0 ? 'no picture put on the canvas yet' : `no kept picture ${which}`);
   let s = '';
   for (let i = 0; i < d.length; i += 32768) s += String.fromCharCode.apply(null, d.subarray(i, i + 32768));
-  return `${c.width} ${c.height} 4 ${btoa(s)}`;
+  return `${log.width} ${log.height} 4 ${btoa(s)}`;
 }
 
-let browser, context, page, base;
+let browser, context, page, cdp, base;
+// How pages are shown: the display's density (the browser runs at it), and
+// where set, the page's size in CSS pixels, a phone's viewport rules and touch.
+let device = { dsf: 1 };
 const troubles = [];  // uncaught errors, console errors, failed requests, all pages
 
 function watch(p) {
@@ -88,34 +92,67 @@ function watch(p) {
   p.on('response', r => { if (r.status() >= 400) troubles.push(`HTTP ${r.status()}: ${r.url()}`); });
 }
 
+// The page's size, as a window or a phone's screen of that size would give
+// it. The density stays the browser's own: DevTools' emulated density lays
+// a page out in CSS pixels and draws a picture of a fractional CSS size a
+// display pixel short, which no real display does.
+async function setMetrics() {
+  if (!device.width) return cdp.send('Emulation.clearDeviceMetricsOverride');
+  return cdp.send('Emulation.setDeviceMetricsOverride', { width: device.width, height: device.height,
+    deviceScaleFactor: 0, mobile: !!device.mobile });
+}
+
 // A new tab of the same browser profile: the game, or the site's blank page.
 async function newPage(what) {
   page = await context.newPage();
   watch(page);
+  cdp = await context.newCDPSession(page);
+  await setMetrics();
   await page.goto(what === 'blank' ? new URL('/', base).href : base);
   return '';
+}
+
+// A display of another density needs a browser started at it.
+async function launch(dsf) {
+  if (browser && device.dsf === dsf) return;
+  if (browser) await browser.close();
+  // Headless, full screen keeps the window's size: a page of 1200x947 shows
+  // the picture at 3x with black on every side.
+  browser = await chromium.launch({ executablePath: chromiumPath,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
+           '--disable-sync', '--no-first-run', '--window-size=1200,947', `--force-device-scale-factor=${dsf}`] });
+  context = null;
 }
 
 // Minimized, the page really loses the focus: Playwright otherwise tells it
 // it always has it.
 async function windowState(state) {
-  const cdp = await context.newCDPSession(page);
   await cdp.send('Emulation.setFocusEmulationEnabled', { enabled: state === 'normal' });
   const { windowId } = await cdp.send('Browser.getWindowForTarget');
   await cdp.send('Browser.setWindowBounds', { windowId, bounds: { windowState: state } });
-  await cdp.detach();
   return '';
 }
 
 const b64 = s => Buffer.from(String(s), 'latin1').toString('base64');
 
 const commands = {
-  // A fresh profile (empty storage) and its first tab, on the blank page.
-  open: async () => {
+  // A fresh profile (empty storage) and its first tab, on the blank page;
+  // optionally a device as JSON: {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true}.
+  open: async json => {
+    const wanted = Object.assign({ dsf: 1 }, json ? JSON.parse(json) : {});
     if (context) await context.close();
-    // No emulated viewport: full screen then fills the browser's own window.
-    context = await browser.newContext({ viewport: null });
+    await launch(wanted.dsf);
+    device = wanted;
+    // No viewport of Playwright's: full screen then fills the page's own size.
+    context = await browser.newContext({ viewport: null, hasTouch: !!device.touch });
+    await context.addInitScript({ path: path.join(__dirname, 'canvas_log.js') });
     return newPage('blank');
+  },
+  // The page resized, as a window is or a phone turned: "W H".
+  size: async wh => {
+    [device.width, device.height] = wh.split(' ').map(Number);
+    await setMetrics();
+    return '';
   },
   newtab: newPage,
   play: async () => { await page.goto(base); return ''; },
@@ -131,8 +168,16 @@ const commands = {
   down: async code => { await page.keyboard.down(code); return ''; },
   up: async code => { await page.keyboard.up(code); return ''; },
   click: async selector => { await page.click(selector); return ''; },
-  grab: () => page.evaluate(grabCanvas),
-  shot: async () => pngPixels(await page.screenshot()),
+  // The last picture put on the canvas, or kept picture N.
+  grab: () => page.evaluate(notedPicture, -1),
+  kept: n => page.evaluate(notedPicture, Number(n)),
+  // The page as the display shows it, in the display's own pixels, once a
+  // frame with everything done so far has been drawn.
+  shot: async () => {
+    await page.evaluate(() => new Promise(drawn => requestAnimationFrame(() => requestAnimationFrame(drawn))));
+    const { data } = await cdp.send('Page.captureScreenshot', { format: 'png', optimizeForSpeed: true });
+    return pngPixels(Buffer.from(data, 'base64'));
+  },
   eval: async js => b64(await page.evaluate(js)),
   minimize: () => windowState('minimized'),
   restore: () => windowState('normal'),
@@ -143,11 +188,7 @@ const commands = {
 const server = http.createServer(serve);
 server.listen(0, '127.0.0.1', async () => {
   base = `http://127.0.0.1:${server.address().port}${urlPath}`;
-  // Headless, full screen keeps the window's size: a page of 1200x860 shows
-  // the picture at 3x with black on every side.
-  browser = await chromium.launch({ executablePath: chromiumPath,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-           '--disable-sync', '--no-first-run', '--window-size=1200,947'] });
+  await launch(1);
   process.stdout.write(`ok ${base}\n`);
   // One command at a time, in order: each answer before the next is read.
   const lines = readline.createInterface({ input: process.stdin });

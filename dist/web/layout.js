@@ -1,0 +1,62 @@
+// Where the game's picture goes on the page. Every pixel of the canvas
+// covers a whole square of the display's own pixels (as many as the
+// display has per CSS pixel, rounded; in full screen as many as fit), and
+// the picture's corner lies on a whole display pixel. The layout centres
+// the stage wherever it likes, half a display pixel off included; the
+// canvas is then placed inside it by its offset (never by a transform,
+// which Chromium draws a whole display pixel away from the box it reports).
+(function () {
+  'use strict';
+  var stage = document.getElementById('stage'), canvas = document.getElementById('canvas');
+
+  // The CSS pixel at or just after x that is a whole display pixel too: a
+  // real display's page is laid out in display pixels, but one whose
+  // density DevTools emulates in CSS pixels. Where no CSS pixel nearby is
+  // both, the display pixel.
+  function onWholePixels(x, ratio) {
+    for (var n = Math.ceil(x - 0.01), last = n + 8; n <= last; n++)
+      if (Math.abs(n * ratio - Math.round(n * ratio)) < 0.01)
+        return n;
+    return Math.round(x * ratio) / ratio;
+  }
+
+  function placePicture() {
+    var ratio = window.devicePixelRatio || 1;
+    var full = document.fullscreenElement === stage;
+    var factor = Math.max(1, Math.round(ratio));
+    if (full)
+      factor = Math.max(1, Math.floor(Math.min(stage.clientWidth * ratio / canvas.width,
+                                               stage.clientHeight * ratio / canvas.height)));
+    var width = canvas.width * factor, height = canvas.height * factor;  // display pixels
+    canvas.style.width = width / ratio + 'px';
+    canvas.style.height = height / ratio + 'px';
+    stage.style.width = full ? '' : width / ratio + 'px';
+    stage.style.height = full ? '' : height / ratio + 'px';
+    var at = stage.getBoundingClientRect();
+    var x = at.left + window.scrollX, y = at.top + window.scrollY;
+    var left = full ? (at.width - width / ratio) / 2 : 0, top = full ? (at.height - height / ratio) / 2 : 0;
+    canvas.style.left = onWholePixels(x + left, ratio) - x + 'px';
+    canvas.style.top = onWholePixels(y + top, ratio) - y + 'px';
+  }
+
+  // A display of another density (the window moved to another monitor, the
+  // page zoomed) may come without a resize.
+  function watchDensity() {
+    var query = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+    query.addEventListener('change', function once() {
+      query.removeEventListener('change', once);
+      placePicture();
+      watchDensity();
+    });
+  }
+
+  window.addEventListener('resize', placePicture);
+  document.addEventListener('fullscreenchange', placePicture);
+  // The lines around the stage change height (a status line wraps, a
+  // button comes): the centred stage moves.
+  if (typeof ResizeObserver === 'function')
+    new ResizeObserver(placePicture).observe(document.getElementById('page'));
+  watchDensity();
+  placePicture();
+  window.kvPlacePicture = placePicture;
+})();

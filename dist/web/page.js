@@ -1,0 +1,66 @@
+// The page's part of the game: it starts the game once its files have
+// come, tells in one line what became of it (loading, a failure, the end
+// and its status), and offers full screen and another game.
+(function () {
+  'use strict';
+  var body = document.body, stage = document.getElementById('stage');
+  var canvas = document.getElementById('canvas'), status = document.getElementById('status');
+  var again = document.getElementById('again'), full = document.getElementById('fullscreen');
+
+  function say(line) { status.textContent = line; }
+  function fail(line) {
+    if (body.dataset.state === 'failed' || body.dataset.state === 'ended') return;
+    body.dataset.state = 'failed';
+    say(line);
+    again.hidden = false;
+  }
+
+  document.addEventListener('fullscreenchange', function () { canvas.focus(); });
+
+  // The button leaves the keys with the canvas; the game follows the
+  // browser into full screen and out of it.
+  full.addEventListener('mousedown', function (e) { e.preventDefault(); });
+  full.addEventListener('click', function () {
+    if (document.fullscreenElement) return;
+    stage.requestFullscreen().catch(function () { say('The browser refused full screen.'); });
+  });
+  again.addEventListener('click', function () { location.reload(); });
+
+  window.Module = {
+    canvas: canvas,
+    onCanvasSize: window.kvPlacePicture,
+    print: function (text) { console.log(text); },
+    printErr: function (text) { console.warn(text); },
+    onAbort: function (what) {
+      fail((body.dataset.state === 'loading' ? 'The game could not start: ' : 'The game stopped: ') + what);
+    },
+    onRuntimeInitialized: function () {
+      body.dataset.state = 'running';
+      say('');
+      canvas.focus();
+      // main returns its exit status after the quit has saved both files.
+      Module.ccall('main', 'number', [], [], { async: true }).then(function (code) {
+        body.dataset.status = String(code);
+        body.dataset.state = 'ended';
+        full.hidden = true;
+        if (code === 0) say('Krove Vestin has ended; settings and scores are kept.');
+        else if (!status.textContent) say('Krove Vestin has ended with status ' + code + '.');
+        again.hidden = false;
+      }, function (e) { fail('The game stopped: ' + e); });
+    }
+  };
+
+  if (typeof WebAssembly !== 'object') {
+    fail('This browser cannot run WebAssembly, which the game needs.');
+    return;
+  }
+  // A file that does not come (krove-vestin.data, say) ends in an error
+  // thrown by the loader: one line says so instead of a still page.
+  window.addEventListener('error', function (e) {
+    fail('The game could not start: ' + ((e.error && e.error.message) || e.message) + '.');
+  });
+  var script = document.createElement('script');
+  script.src = 'krove-vestin.js';
+  script.onerror = function () { fail('The game could not start: krove-vestin.js did not load.'); };
+  document.body.appendChild(script);
+})();
