@@ -20,6 +20,8 @@ set(expected
 foreach(size 16 32 48 64 128 256)
   list(APPEND expected "icons/${size}x${size}/apps/krove-vestin.png")
 endforeach()
+# The browser game's icons for a phone's home screen.
+list(APPEND expected "web/krove-vestin-192.png" "web/krove-vestin-512.png")
 
 file(REMOVE_RECURSE "${OUT}")
 execute_process(COMMAND "${GEN}" "${OUT}" RESULT_VARIABLE rc)

@@ -107,6 +107,22 @@ bool save_sized_icon_png(const picture &p, int size, const std::string &path) {
   return write_png_rgba(path.c_str(), size, size, rgba.data());
 }
 
+bool save_app_icon_png(const picture &p, int size, const std::string &path) {
+  const rgb page{17, 17, 22};  // the page's own background
+  const int factor = std::max(1, size * 8 / 10 / std::max(p.w, p.h));
+  const int left = (size - p.w * factor) / 2, top = (size - p.h * factor) / 2;
+  std::vector<unsigned char> rgba;
+  rgba.reserve(static_cast<size_t>(size) * size * 4);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const int sx = (x - left) / factor, sy = (y - top) / factor;
+      const bool inside = x >= left && y >= top && sx < p.w && sy < p.h;
+      const rgb c = inside && is_solid(p, sx, sy) ? get_pixel(p, sx, sy) : page;
+      for (int v : {c.r, c.g, c.b, 255}) rgba.push_back(static_cast<unsigned char>(v));
+    }
+  return write_png_rgba(path.c_str(), size, size, rgba.data());
+}
+
 // Little-endian, as the icon format wants.
 static void put_le(std::string &out, unsigned value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 255);

@@ -3,8 +3,9 @@
 // Writes "OUTDIR/KV IMAGE/*.bmp", OUTDIR/krove_sfont.bmp,
 // OUTDIR/krove_lfont.pcx, the icon OUTDIR/krove-vestin.{xpm,png}, the icon
 // theme's sizes OUTDIR/icons/NxN/apps/krove-vestin.png and all of them in
-// the Windows icon OUTDIR/krove-vestin.ico, the same bytes
-// on every run.
+// the Windows icon OUTDIR/krove-vestin.ico, and the browser game's home
+// screen icons OUTDIR/web/krove-vestin-{192,512}.png, the same bytes on
+// every run.
 #include <allegro.h>
 
 #include <cerrno>
@@ -89,6 +90,11 @@ int main(int argc, char **argv) {
     if (ec || !save_sized_icon_png(draw_icon(), size, sizes.back())) return fail(dir);
   }
   if (!save_ico(sizes, out_dir + "/krove-vestin.ico")) return fail("krove-vestin.ico");
+  std::filesystem::create_directories(out_dir + "/web", ec);
+  for (int size : {192, 512}) {
+    const std::string name = "web/krove-vestin-" + std::to_string(size) + ".png";
+    if (ec || !save_app_icon_png(draw_icon(), size, out_dir + "/" + name)) return fail(name);
+  }
 
   if (!montage_path.empty()) {
     std::filesystem::path parent = std::filesystem::path(montage_path).parent_path();
