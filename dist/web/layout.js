@@ -1,13 +1,20 @@
 // Where the game's picture goes on the page. Every pixel of the canvas
-// covers a whole square of the display's own pixels (as many as the
-// display has per CSS pixel, rounded; in full screen as many as fit), and
-// the picture's corner lies on a whole display pixel. The layout centres
-// the stage wherever it likes, half a display pixel off included; the
-// canvas is then placed inside it by its offset (never by a transform,
-// which Chromium draws a whole display pixel away from the box it reports).
+// covers a whole square of the display's own pixels, and the picture's
+// corner lies on a whole display pixel. On a desktop page the square is as
+// many display pixels as the display has per CSS pixel, rounded; in full
+// screen, and beside the touch controls, as many as fit the room there is.
+// The layout puts the stage wherever it likes, half a display pixel off
+// included; the canvas is then placed inside it by its offset (never by a
+// transform, which Chromium draws a whole display pixel away from the box
+// it reports).
 (function () {
   'use strict';
+  var body = document.body, page = document.getElementById('page');
   var stage = document.getElementById('stage'), canvas = document.getElementById('canvas');
+  var info = document.getElementById('info'), pad = document.getElementById('pad');
+  var fire = document.getElementById('fire'), small = document.getElementById('small');
+  var landscape = window.matchMedia('(orientation: landscape)');
+  var margin = 16;  // CSS pixels around a touch control
 
   // The CSS pixel at or just after x that is a whole display pixel too: a
   // real display's page is laid out in display pixels, but one whose
@@ -20,13 +27,29 @@
     return Math.round(x * ratio) / ratio;
   }
 
+  // The room the touch controls leave the picture, in CSS pixels: in
+  // portrait the page's width above the controls, in landscape its height
+  // between them.
+  function touchRoom() {
+    var style = window.getComputedStyle(page);
+    var width = page.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+    var height = page.clientHeight - parseFloat(style.paddingTop) - parseFloat(style.paddingBottom);
+    height -= info.offsetHeight;
+    if (landscape.matches)
+      width -= 2 * (Math.max(pad.offsetWidth, fire.offsetWidth) + margin);
+    else
+      height -= Math.max(pad.offsetHeight, fire.offsetHeight, small.offsetHeight) + margin;
+    return [width, height];
+  }
+
   function placePicture() {
     var ratio = window.devicePixelRatio || 1;
     var full = document.fullscreenElement === stage;
-    var factor = Math.max(1, Math.round(ratio));
-    if (full)
-      factor = Math.max(1, Math.floor(Math.min(stage.clientWidth * ratio / canvas.width,
-                                               stage.clientHeight * ratio / canvas.height)));
+    var room = full ? [stage.clientWidth, stage.clientHeight] :
+               body.classList.contains('touch') ? touchRoom() : null;
+    var factor = room ? Math.max(1, Math.floor(Math.min(room[0] * ratio / canvas.width,
+                                                        room[1] * ratio / canvas.height))) :
+                 Math.max(1, Math.round(ratio));
     var width = canvas.width * factor, height = canvas.height * factor;  // display pixels
     canvas.style.width = width / ratio + 'px';
     canvas.style.height = height / ratio + 'px';
@@ -51,11 +74,15 @@
   }
 
   window.addEventListener('resize', placePicture);
+  landscape.addEventListener('change', placePicture);
   document.addEventListener('fullscreenchange', placePicture);
   // The lines around the stage change height (a status line wraps, a
-  // button comes): the centred stage moves.
-  if (typeof ResizeObserver === 'function')
-    new ResizeObserver(placePicture).observe(document.getElementById('page'));
+  // button comes): the stage moves, or has another room.
+  if (typeof ResizeObserver === 'function') {
+    var observer = new ResizeObserver(placePicture);
+    observer.observe(page);
+    observer.observe(info);
+  }
   watchDensity();
   placePicture();
   window.kvPlacePicture = placePicture;

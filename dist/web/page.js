@@ -1,9 +1,11 @@
 // The page's part of the game: it starts the game once its files have
 // come, tells in one line what became of it (loading, a failure, the end
-// and its status), and offers full screen and another game.
+// and its status), offers full screen and another game, and keeps the
+// game's files for playing with no network.
 (function () {
   'use strict';
   var body = document.body, stage = document.getElementById('stage');
+  var page = document.getElementById('page');
   var canvas = document.getElementById('canvas'), status = document.getElementById('status');
   var again = document.getElementById('again'), full = document.getElementById('fullscreen');
 
@@ -18,11 +20,15 @@
   document.addEventListener('fullscreenchange', function () { canvas.focus(); });
 
   // The button leaves the keys with the canvas; the game follows the
-  // browser into full screen and out of it.
+  // browser into full screen and out of it. With touch controls the page
+  // goes into full screen whole, controls and all. Where the browser has no
+  // full screen for a page (an iPhone), there is no button.
+  full.hidden = !document.fullscreenEnabled;
   full.addEventListener('mousedown', function (e) { e.preventDefault(); });
   full.addEventListener('click', function () {
     if (document.fullscreenElement) return;
-    stage.requestFullscreen().catch(function () { say('The browser refused full screen.'); });
+    var whole = body.classList.contains('touch') ? page : stage;
+    whole.requestFullscreen().catch(function () { say('The browser refused full screen.'); });
   });
   again.addEventListener('click', function () { location.reload(); });
 
@@ -38,6 +44,7 @@
       body.dataset.state = 'running';
       say('');
       canvas.focus();
+      keepForOffline();
       // main returns its exit status after the quit has saved both files.
       Module.ccall('main', 'number', [], [], { async: true }).then(function (code) {
         body.dataset.status = String(code);
@@ -49,6 +56,28 @@
       }, function (e) { fail('The game stopped: ' + e); });
     }
   };
+
+  // The service worker keeps the game's files (sw.js). Browsers allow one
+  // only on https, 127.0.0.1 and localhost; elsewhere the game plays online
+  // as ever. It is registered once this page's game has loaded all it
+  // needs, and a new build's worker takes over only then, so that the new
+  // files come with the next visit and never mix with this one's.
+  function keepForOffline() {
+    if (!('serviceWorker' in navigator) || !window.isSecureContext || !/^https?:$/.test(location.protocol))
+      return;
+    navigator.serviceWorker.register('sw.js').then(function (kept) {
+      var takeOver = function (worker) {
+        if (worker && navigator.serviceWorker.controller) worker.postMessage('take over');
+      };
+      takeOver(kept.waiting);
+      kept.addEventListener('updatefound', function () {
+        var worker = kept.installing;
+        worker.addEventListener('statechange', function () {
+          if (worker.state === 'installed') takeOver(worker);
+        });
+      });
+    }, function () { /* no worker: the game still plays, online */ });
+  }
 
   if (typeof WebAssembly !== 'object') {
     fail('This browser cannot run WebAssembly, which the game needs.');

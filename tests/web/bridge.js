@@ -11,12 +11,14 @@ const path = require('path');
 const zlib = require('zlib');
 const readline = require('readline');
 
-const [modules, root, urlPath, chromiumPath] = process.argv.slice(2);
+const [modules, firstRoot, urlPath, chromiumPath] = process.argv.slice(2);
+let root = path.resolve(firstRoot);  // the game's folder served (see the command root)
 const { chromium } = require(path.join(modules, 'playwright-core'));
 
 // .wasm must come as application/wasm, or the page falls back to a slower load.
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                '.data': 'application/octet-stream', '.png': 'image/png', '.txt': 'text/plain' };
+                '.data': 'application/octet-stream', '.png': 'image/png', '.txt': 'text/plain',
+                '.webmanifest': 'application/manifest+json' };
 
 function serve(req, res) {
   const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
@@ -29,7 +31,7 @@ function serve(req, res) {
   let file = name.startsWith(urlPath) ? name.slice(urlPath.length) : null;
   if (file === '') file = 'index.html';
   const full = file === null ? null : path.join(root, file);
-  if (!full || !full.startsWith(root) || !fs.existsSync(full) || fs.statSync(full).isDirectory()) {
+  if (!full || !full.startsWith(root + path.sep) || !fs.existsSync(full) || fs.statSync(full).isDirectory()) {
     res.writeHead(404);
     res.end();
     return;
@@ -135,12 +137,32 @@ async function windowState(state) {
 
 const b64 = s => Buffer.from(String(s), 'latin1').toString('base64');
 
+// Fingers on the page's controls, each named by its control's accessible
+// name, through the DevTools protocol's touch events: a finger goes down,
+// moves or comes up on its own (an event with that finger alone), and the
+// others stay where they are.
+const fingers = new Map();  // name: { x, y, id }
+let fingerIds = 0;
+
+async function centreOf(name) {
+  const box = await page.getByRole('button', { name, exact: true }).boundingBox();
+  if (!box) throw new Error(`no control named ${name} on the page`);
+  return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+}
+
+async function sendFinger(type, finger) {
+  await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: [finger] });
+  return '';
+}
+
 const commands = {
   // A fresh profile (empty storage) and its first tab, on the blank page;
   // optionally a device as JSON: {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true}.
   open: async json => {
     const wanted = Object.assign({ dsf: 1 }, json ? JSON.parse(json) : {});
     if (context) await context.close();
+    fingers.clear();
+    root = path.resolve(firstRoot);
     await launch(wanted.dsf);
     device = wanted;
     // No viewport of Playwright's: full screen then fills the page's own size.
@@ -165,6 +187,27 @@ const commands = {
     await closed;
     return '';
   },
+  // A finger down on the control named, "Fire" say; lifted; slid from one
+  // control to another ("slide Left Up") without being lifted.
+  touch: async name => {
+    if (fingers.has(name)) throw new Error(`a finger is on ${name} already`);
+    const finger = Object.assign({ id: fingerIds++ }, await centreOf(name));
+    fingers.set(name, finger);
+    return sendFinger('touchStart', finger);
+  },
+  lift: async name => {
+    const finger = fingers.get(name);
+    if (!finger) throw new Error(`no finger on ${name}`);
+    fingers.delete(name);
+    return sendFinger('touchEnd', finger);
+  },
+  slide: async names => {
+    const [from, to] = names.split(' '), finger = fingers.get(from);
+    if (!finger) throw new Error(`no finger on ${from}`);
+    fingers.delete(from);
+    fingers.set(to, Object.assign(finger, await centreOf(to)));
+    return sendFinger('touchMove', finger);
+  },
   down: async code => { await page.keyboard.down(code); return ''; },
   up: async code => { await page.keyboard.up(code); return ''; },
   click: async selector => { await page.click(selector); return ''; },
@@ -179,6 +222,25 @@ const commands = {
     return pngPixels(Buffer.from(data, 'base64'));
   },
   eval: async js => b64(await page.evaluate(js)),
+  // Another folder served in the game's place, as a new zip put there.
+  root: async folder => { root = path.resolve(folder); return ''; },
+  // The network gone, or back.
+  offline: async on => { await context.setOffline(on === 'on'); return ''; },
+  // The page hidden, as when the player leaves for another app, or shown
+  // again. Headless Chromium never hides a page itself, so the page is told
+  // as the browser tells it: its visibility, then the event.
+  hide: () => page.evaluate(() => {
+    for (const [name, value] of [['hidden', true], ['visibilityState', 'hidden']])
+      Object.defineProperty(document, name, { configurable: true, get: () => value });
+    document.dispatchEvent(new Event('visibilitychange'));
+    return '';
+  }),
+  show: () => page.evaluate(() => {
+    delete document.hidden;
+    delete document.visibilityState;
+    document.dispatchEvent(new Event('visibilitychange'));
+    return '';
+  }),
   minimize: () => windowState('minimized'),
   restore: () => windowState('normal'),
   troubles: async () => b64(troubles.splice(0).join('\n')),

@@ -24,6 +24,7 @@
 #include "game_screens.h"
 #include "game_steps.h"
 #include "web_bridge.h"
+#include "web_fixture.h"
 
 namespace {
 
@@ -86,100 +87,16 @@ struct native_titles {
   }
 };
 
-web_bridge bridge;
-std::string bridge_trouble;
-
-class WebGame : public testing::Test {
+class WebGame : public web_test {
  protected:
-  // One browser for every test: it takes seconds to start.
-  static void SetUpTestSuite() { start_bridge(bridge, bridge_trouble); }
-  static void TearDownTestSuite() { stop_bridge(bridge); }
-
-  void SetUp() override {
-    ASSERT_TRUE(load_game_art(game_data_dir())) << "the art in " << game_data_dir();
-    ASSERT_GT(bridge.pid, 0) << bridge_trouble;
-    s.io = &io;
-  }
-
-  void TearDown() override {
-    std::string troubles;
-    bridge_call(bridge, "troubles", &troubles);
-    EXPECT_EQ(from_base64(troubles), "") << "uncaught errors, console errors or failed requests";
-    if (HasFailure()) report_failure();
-  }
-
-  // The canvas and the page as shown, and the page's own line.
-  void report_failure() {
-    const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-    rgb_image image;
-    if (io.grab(image))
-      write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-" + name + "-canvas.png", image);
-    if (bridge_picture(bridge, "shot", image))
-      write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-" + name + "-page.png", image);
-    std::cerr << "page: " << state() << ", status line \""
-              << page_value(bridge, "document.getElementById('status').textContent") << "\"\n";
-  }
-
-  std::string state() { return page_value(bridge, "document.body.dataset.state"); }
-  double page_number(const std::string &expression) {
-    const std::string v = page_value(bridge, "String(" + expression + ")");
-    return v.empty() || v[0] == '(' ? -1 : std::atof(v.c_str());
-  }
-  // Keeps the next count pictures the page puts from its time from on (-1:
-  // from now), waits for them without a look at the page meanwhile but a
-  // count every half second, and gives their times.
-  bool keep_pictures(double from, int count, std::vector<double> &times) {
-    const std::string at = from < 0 ? "performance.now()" : std::to_string(from);
-    page_value(bridge, "kvCanvasLog.keep(" + at + ", " + std::to_string(count) + ")");
-    const bool all = poll_until(
-        [&] { return page_number("kvCanvasLog.kept.length") == count; }, count * 40 + 10000, 500);
-    std::istringstream words(page_value(bridge, "kvCanvasLog.keptTimes.join(' ')"));
-    times.assign(std::istream_iterator<double>(words), std::istream_iterator<double>());
-    return all && static_cast<int>(times.size()) == count;
-  }
-  bool kept_picture(size_t i, rgb_image &picture) {
-    rgb_image raw;
-    return bridge_picture(bridge, "kept " + std::to_string(i), raw) && to_picture(raw, picture);
-  }
-  std::string canvas_size() {
-    return page_value(bridge, "(c => c.width + 'x' + c.height)(document.getElementById('canvas'))");
-  }
-  // The size the canvas is shown at on the page, in CSS pixels.
-  std::string shown_size() {
-    return page_value(bridge,
-                      "(r => r.width + 'x' + "
-                      "r.height)(document.getElementById('canvas').getBoundingClientRect())");
-  }
-  bool in_full_screen() {
-    return page_value(bridge,
-                      "String(document.fullscreenElement && document.fullscreenElement.id)") ==
-           "stage";
-  }
-  // One of the game's two files as the page keeps it, or "(none)".
-  std::string stored(const std::string &file) {
-    return page_value(bridge, "localStorage.getItem('krove-vestin/" + file + "') ?? '(none)'");
-  }
-  void store(const std::string &file, const std::string &text) {
-    page_value(bridge, "localStorage.setItem('krove-vestin/" + file + "', '" + text + "')");
-  }
   // Alt held, Enter tapped (the game reads keys once a frame) until the
   // page is in full screen, or out of it.
   bool switch_full_screen(bool to_full) {
-    io.key_down(XK_Alt_L);
+    keys.key_down(XK_Alt_L);
     const bool ok = tap_key_until(
         s, XK_Return, [&](const rgb_image &) { return in_full_screen() == to_full; }, 3000, 1000);
-    io.key_up(XK_Alt_L);
+    keys.key_up(XK_Alt_L);
     return ok;
-  }
-
-  // QUIT on the title: the page says the game has ended, status 0.
-  void quit_from_title() {
-    ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 2));
-    ASSERT_TRUE(tap_key_until(
-        s, XK_space, [&](const rgb_image &) { return state() == "ended"; }, 5000))
-        << "QUIT did not end the game";
-    EXPECT_EQ(page_value(bridge, "document.body.dataset.status"), "0");
-    EXPECT_EQ(page_value(bridge, "String(document.getElementById('again').hidden)"), "false");
   }
 
   // #stage fills the page: the picture at the largest whole factor that
@@ -209,68 +126,6 @@ class WebGame : public testing::Test {
     EXPECT_EQ(canvas_size(), "320x240") << "full screen changed the game's screen";
   }
 
-  // The picture held, as the page's screenshot shows it. Going into full
-  // screen and out of it, Chromium shows the canvas blank until something
-  // is put on it, and may blank it a while after the switch: a blank box is
-  // looked at again, with a new picture put.
-  void shoot_held_picture(rgb_image &shot, rgb_image &game, double box[4]) {
-    const long long give_up = now_ms() + 3000;
-    for (;;) {
-      page_value(bridge, "kvCanvasLog.hold(true)");
-      ASSERT_TRUE(bridge_picture(bridge, "shot", shot) && bridge_picture(bridge, "grab", game));
-      std::istringstream words(page_value(
-          bridge,
-          "(c => { const r = c.getBoundingClientRect(), d = devicePixelRatio; return [r.left * d, "
-          "r.top * d, r.width * d, r.height * d].join(' '); })(document.getElementById('canvas'))"));
-      ASSERT_TRUE(words >> box[0] >> box[1] >> box[2] >> box[3]);
-      const int x = static_cast<int>(box[0] + box[2] / 2), y = static_cast<int>(box[1] + box[3] / 2);
-      const rgb_colour page_colour = pixel_at(shot, 0, 0);
-      const int blank = x < shot.width && y < shot.height
-                            ? count_colour(shot, x - 20, y - 20, 40, 40, page_colour)
-                            : 0;
-      if (blank < 1600 || now_ms() > give_up) return;
-      page_value(bridge, "kvCanvasLog.hold(false)");
-      pause_ms(100);
-    }
-  }
-
-  // The held picture as the page's screenshot shows it: factor display
-  // pixels a game pixel (0: the largest that fits the page), the box on
-  // whole display pixels, every pixel in it the game's, black around it
-  // when factor is 0.
-  void expect_picture_shown_whole(double factor) {
-    rgb_image shot, game;
-    double box[4];
-    ASSERT_NO_FATAL_FAILURE(shoot_held_picture(shot, game, box));
-    const double left = box[0], top = box[1], width = box[2], height = box[3];
-    for (const double edge : {left, top, width, height})
-      EXPECT_NEAR(edge, std::round(edge), 0.02) << "the box is not on whole display pixels";
-    const int x0 = static_cast<int>(std::round(left)), y0 = static_cast<int>(std::round(top));
-    const int f = static_cast<int>(std::round(width)) / game.width;
-    const bool full = factor == 0;
-    if (full) factor = std::min(shot.width / game.width, shot.height / game.height);
-    EXPECT_EQ(f, factor) << "display pixels a game pixel";
-    EXPECT_EQ(f * game.width, std::round(width));
-    EXPECT_EQ(f * game.height, std::round(height));
-    ASSERT_TRUE(f > 0 && x0 >= 0 && y0 >= 0 && x0 + f * game.width <= shot.width &&
-                y0 + f * game.height <= shot.height)
-        << "the picture is not all on the screen: " << x0 << "," << y0 << " in " << shot.width
-        << "x" << shot.height;
-    int unlike = 0, around = 0;
-    for (int y = 0; y < shot.height; ++y)
-      for (int x = 0; x < shot.width; ++x) {
-        const bool in = x >= x0 && y >= y0 && x < x0 + f * game.width && y < y0 + f * game.height;
-        if (in)
-          unlike += !(pixel_at(shot, x, y) == pixel_at(game, (x - x0) / f, (y - y0) / f));
-        else
-          around += !(pixel_at(shot, x, y) == rgb_colour{});
-      }
-    EXPECT_EQ(unlike, 0) << "display pixels of the box unlike the game's at their place";
-    if (full) {
-      EXPECT_EQ(around, 0) << "pixels drawn around the picture";
-    }
-  }
-
   void expect_back_in_the_page() {
     EXPECT_TRUE(
         poll_until([&] { return !in_full_screen() && shown_size() == "320x240"; }, 3000, 50))
@@ -278,9 +133,8 @@ class WebGame : public testing::Test {
     EXPECT_TRUE(wait_for_picture(s, shows_title, 2000)) << "the title went away";
   }
 
-  web_game io{bridge};
-  game_session s;
 };
+
 
 }  // namespace
 
@@ -294,40 +148,11 @@ TEST_F(WebGame, PaceTitlePixelsAWholeGameAndQuit) {
   ASSERT_TRUE(bridge_call(bridge, "open"));
   ASSERT_TRUE(bridge_call(bridge, "play"));
 
-  // The page notes the time of each picture; the test only asks, now and
-  // then, a question that takes it no time.
-  double first = -1;
-  ASSERT_TRUE(poll_until(
-      [&] {
-        first = page_number(
-            "kvCanvasLog.firstShown < 0 ? -1 : kvCanvasLog.times[kvCanvasLog.firstShown]");
-        return first >= 0;
-      },
-      20000, 100))
-      << "the page shows nothing; " << state();
-  // The pictures from 4.6 s to 6.6 s kept; the first title among them ends
-  // the splash.
-  std::vector<double> times;
-  ASSERT_TRUE(keep_pictures(first + 4600, 100, times));
-  rgb_image p;
-  const auto title_at = [&](size_t i) {
-    EXPECT_TRUE(kept_picture(i, p)) << "kept picture " << i;
-    return shows_title(p);
-  };
-  size_t end = 0;  // splash pictures come before end, title pictures from it on
-  for (size_t past = times.size(); end < past;) {
-    const size_t mid = (end + past) / 2;
-    if (title_at(mid))
-      past = mid;
-    else
-      end = mid + 1;
-  }
-  ASSERT_GT(end, 0u) << "the title came before 4.6 s";
-  ASSERT_LT(end, times.size()) << "no title by 6.6 s";
-  EXPECT_NEAR(times[end] - first, 5600, 560);
-  std::cout << "splash: " << times[end] - first << " ms in the page's stamps\n";
+  EXPECT_NEAR(time_the_splash(), 5600, 560);
 
   // Two and a half seconds of the title, every picture, as the page put them.
+  std::vector<double> times;
+  rgb_image p;
   ASSERT_TRUE(keep_pictures(-1, 125, times));
   int alike = 0, unlike = 0;
   for (size_t i = 0; i < times.size(); ++i) {
@@ -456,8 +281,7 @@ TEST_F(WebGame, ThePictureOnWholeDisplayPixelsAtEveryDensityAndSize) {
         page_value(bridge, "document.getElementById('stage').requestFullscreen()");
         ASSERT_TRUE(poll_until([&] { return in_full_screen(); }, 3000, 50));
       }
-      expect_picture_shown_whole(full ? 0 : std::max(1.0, std::round(density)));
-      page_value(bridge, "kvCanvasLog.hold(false)");
+      expect_picture_shown_whole(full ? 0 : static_cast<int>(std::max(1.0, std::round(density))));
       if (full) {
         page_value(bridge, "document.exitFullscreen()");
         ASSERT_TRUE(poll_until([&] { return !in_full_screen(); }, 3000, 50));

@@ -47,10 +47,12 @@ bool read_line(web_bridge &b, std::string &line) {
 
 web_bridge::~web_bridge() { stop_bridge(*this); }
 
+std::string game_folder() { return env_or("KV_WEB_STAGE_DIR", KV_WEB_STAGE_DIR); }
+
 bool start_bridge(web_bridge &b, std::string &why) {
   int in[2], out[2];
   if (pipe(in) != 0 || pipe(out) != 0) return why = "no pipe", false;
-  const std::string stage = env_or("KV_WEB_STAGE_DIR", KV_WEB_STAGE_DIR);
+  const std::string stage = game_folder();
   b.pid = fork();
   if (b.pid == 0) {
     dup2(in[0], 0);
@@ -103,8 +105,9 @@ bool bridge_call(web_bridge &b, const std::string &command, std::string *reply) 
 }
 
 std::string page_value(web_bridge &b, const std::string &expression) {
-  std::string reply;
-  if (!bridge_call(b, "eval " + expression, &reply)) return "(failed: " + reply + ")";
+  std::string reply, line = expression;
+  std::replace(line.begin(), line.end(), '\n', ' ');  // one command, one line
+  if (!bridge_call(b, "eval " + line, &reply)) return "(failed: " + reply + ")";
   return from_base64(reply);
 }
 
@@ -173,12 +176,33 @@ std::string key_code(unsigned long keysym) {
   }
 }
 
+std::string control_name(unsigned long keysym) {
+  switch (keysym) {
+    case XK_Left:
+      return "Left";
+    case XK_Right:
+      return "Right";
+    case XK_Up:
+      return "Up";
+    case XK_Down:
+      return "Down";
+    case XK_space:
+      return "Fire";
+    case XK_1:
+      return "Pause";
+    case XK_Escape:
+      return "Back";
+    default:
+      return "";
+  }
+}
+
 bool web_game::key_down(unsigned long keysym) {
-  const std::string code = key_code(keysym);
-  return !code.empty() && bridge_call(b, "down " + code);
+  const std::string name = touch ? control_name(keysym) : key_code(keysym);
+  return !name.empty() && bridge_call(b, (touch ? "touch " : "down ") + name);
 }
 
 bool web_game::key_up(unsigned long keysym) {
-  const std::string code = key_code(keysym);
-  return !code.empty() && bridge_call(b, "up " + code);
+  const std::string name = touch ? control_name(keysym) : key_code(keysym);
+  return !name.empty() && bridge_call(b, (touch ? "lift " : "up ") + name);
 }

@@ -25,6 +25,8 @@ struct web_bridge {
 // else the one CMake was given) and launches Chromium; false (and why) if
 // it does not answer within a minute.
 bool start_bridge(web_bridge &b, std::string &why);
+// The game's folder the bridge serves at the start.
+std::string game_folder();
 void stop_bridge(web_bridge &b);
 
 // One command, e.g. "down Space"; true on "ok", with the rest of the answer
@@ -41,11 +43,18 @@ std::string from_base64(const std::string &text);
 // The KeyboardEvent.code a PC keyboard sends for an X keysym, or "".
 std::string key_code(unsigned long keysym);
 
-// The page's keys and canvas for game_driver.
+// The touch control that does what a key does ("Left", "Fire", "Back"...),
+// or "" for a key they have none for.
+std::string control_name(unsigned long keysym);
+
+// The page's keys, or its touch controls, and its canvas for game_driver.
+// With touch a key held is a finger held on its control (control_name),
+// and several can be held at once.
 struct web_game : game_io {
-  explicit web_game(web_bridge &bridge) : b(bridge) {}
+  explicit web_game(web_bridge &bridge, bool by_touch = false) : b(bridge), touch(by_touch) {}
   bool key_down(unsigned long keysym) override;
   bool key_up(unsigned long keysym) override;
   bool grab(rgb_image &image) override { return bridge_picture(b, "grab", image); }
   web_bridge &b;
+  bool touch;
 };
