@@ -11,6 +11,7 @@ const port = Number(process.argv[3] || 8080);
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
   '.data': 'application/octet-stream', '.png': 'image/png', '.txt': 'text/plain; charset=utf-8',
+  '.webmanifest': 'application/manifest+json',
 };
 
 http.createServer((request, response) => {
