@@ -1,124 +1,92 @@
-// kv-web-bench: the browser game beside the native one, in one run. Each
-// stays untouched for a fixed time on the title and then in a game, and the
-// bench reports frames a second, the 99th percentile and the longest frame
-// time, and the CPU used meanwhile: the native game's process, and
-// Chromium's renderer (the page's process) and all of Chromium, from /proc.
-//   kv-web-bench [--seconds N]      (default 10 per screen)
+// kv-web-bench: the browser game beside the native one, in one run.
+//  1. The splash's frames 10 to 259, timed by each game's own stamps (the
+//     native game's frame log; the page's notes of what it puts on its
+//     canvas): the native window; the page on a desktop; the phone page
+//     (390x844 at 3 display pixels, touch) at full speed and with the CPU
+//     slowed 4x and 6x (DevTools' mid-tier and low-end phones).
+//  2. CPU on the title and in a game, each left alone for N seconds: the
+//     native game's process; Chromium's renderer (the page's process), its
+//     main thread and compositor apart; all of Chromium.
+//  3. Where a frame of the page goes, at 1x on the desktop page and 4x on
+//     the phone page: DevTools' sampling profiler on a build with function
+//     names ($KV_WEB_PROFILE_DIR), the compositing threads' CPU, and how
+//     late the page's timers wake it.
+//   kv-web-bench [--seconds N]
 // The native game should be the measurement build (it logs its frames;
-// bench/web/measure-web.sh builds and runs it), given as $KV_GAME_BINARY;
-// the browser's frames are the canvas's updates, timed in the page.
+// bench/web/measure-web.sh builds and runs it), given as $KV_GAME_BINARY.
 #include <X11/keysym.h>
-#include <dirent.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cpu_sampler.h"
 #include "game_driver.h"
+#include "game_screens.h"
 #include "game_steps.h"
 #include "pacing_stats.h"
+#include "page_cost.h"
 #include "web_bridge.h"
 
 namespace {
 
-struct measured {
-  std::int64_t from_ns = 0, to_ns = 0;
-  double cpu_s = 0, all_cpu_s = 0;  // the game's (renderer's); all of Chromium's
-  std::vector<double> intervals_ms;
+const int first_frame = 10, last_frame = 259;  // the splash's frames timed
+
+struct device {
+  const char *name, *open;
+  int throttle;
+};
+const device desktop{"page, desktop, 1x", "open", 1};
+const device phones[] = {
+    {"phone page, 1x", R"(open {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true})", 1},
+    {"phone page, 4x", R"(open {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true})", 4},
+    {"phone page, 6x", R"(open {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true})", 6},
 };
 
-// Chromium's processes below the bridge: all of them, and its renderers.
-void chromium_ticks(pid_t bridge, long &renderer, long &all) {
-  renderer = all = 0;
-  std::vector<pid_t> tree{bridge};
-  DIR *proc = opendir("/proc");
-  std::vector<std::pair<pid_t, pid_t>> parent;  // (pid, ppid)
-  while (dirent *e = proc ? readdir(proc) : nullptr) {
-    const pid_t pid = std::atoi(e->d_name);
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (pid <= 0 || !std::getline(stat, line)) continue;
-    std::istringstream after(line.substr(line.rfind(')') + 2));
-    char state;
-    pid_t ppid = 0;
-    after >> state >> ppid;
-    parent.emplace_back(pid, ppid);
+void print_pace(const char *where, const std::vector<double> &intervals) {
+  const interval_summary f = summarise(intervals);
+  if (!f.frames) {
+    std::printf("%-22s %10s %8s %8s\n", where, "-", "-", "-");
+    return;
   }
-  if (proc) closedir(proc);
-  for (size_t i = 0; i < tree.size(); ++i)
-    for (const auto &p : parent)
-      if (p.second == tree[i]) tree.push_back(p.first);
-  for (size_t i = 1; i < tree.size(); ++i) {
-    std::ifstream cmdline("/proc/" + std::to_string(tree[i]) + "/cmdline");
-    const std::string args((std::istreambuf_iterator<char>(cmdline)),
-                           std::istreambuf_iterator<char>());
-    if (args.find("chromium") == std::string::npos) continue;
-    const long t = std::max(0L, read_cpu_ticks(tree[i]));
-    all += t;
-    if (args.find("--type=renderer") != std::string::npos) renderer += t;
-  }
+  std::printf("%-22s %7.2f ms %5.1f ms %4d/%d\n", where, 1000.0 / f.mean_fps, f.p99_ms, f.over_21ms,
+              f.frames);
 }
 
-// Holds still for seconds on the screen at hand, counting CPU ticks.
-measured hold(int seconds, const std::function<void(long &, long &)> &ticks) {
-  measured m;
-  long cpu0, all0, cpu1, all1;
-  ticks(cpu0, all0);
-  m.from_ns = monotonic_ns();
-  pause_ms(seconds * 1000);
-  m.to_ns = monotonic_ns();
-  ticks(cpu1, all1);
-  const double hz = static_cast<double>(sysconf(_SC_CLK_TCK));
-  m.cpu_s = (cpu1 - cpu0) / hz;
-  m.all_cpu_s = (all1 - all0) / hz;
-  return m;
+// The splash's frames first_frame..last_frame of the native game's log.
+std::vector<double> native_splash(const std::vector<logged_frame> &log) {
+  const std::vector<double> all = present_intervals(log, -3 /* the splash */);
+  if (all.size() < static_cast<size_t>(last_frame)) return {};
+  return std::vector<double>(all.begin() + first_frame, all.begin() + last_frame);
 }
 
-void print(const char *screen, const char *where, const measured &m, bool browser) {
-  const interval_summary f = summarise(m.intervals_ms);
-  const double wall = (m.to_ns - m.from_ns) / 1e9;
-  if (f.frames)
-    std::printf("%-6s %-8s %6.1f %7.1f %7.1f", screen, where, f.mean_fps, f.p99_ms, f.max_ms);
-  else
-    std::printf("%-6s %-8s %6s %7s %7s", screen, where, "-", "-", "-");
-  std::printf(" %6.1f%%", 100 * m.cpu_s / wall);
-  if (browser) std::printf("  (all of Chromium %.1f%%)", 100 * m.all_cpu_s / wall);
-  std::printf("\n");
-}
-
-// The native game's presents (its frame log) within the measured time.
-void native_intervals(const std::vector<logged_frame> &log, measured &m) {
-  std::int64_t last = 0;
-  for (const logged_frame &f : log) {
-    if (f.mark != 1 || f.mono_ns < m.from_ns || f.mono_ns > m.to_ns) continue;
-    if (last) m.intervals_ms.push_back((f.mono_ns - last) / 1e6);
-    last = f.mono_ns;
-  }
-}
-
-// The page's canvas updates since the hook went in, then the hook emptied.
-const char *const hook_presents =
-    "(() => { if (!window.kvPresents) { const t = window.kvPresents = [];"
-    " const put = CanvasRenderingContext2D.prototype.putImageData;"
-    " CanvasRenderingContext2D.prototype.putImageData = function (...a) {"
-    " t.push(performance.now()); return put.apply(this, a); }; } kvPresents.length = 0; return ''; "
-    "})()";
-
-void page_intervals(web_bridge &b, measured &m) {
-  std::istringstream times(page_value(b, "kvPresents.join(' ')"));
+// The same frames of the page, from the first picture with anything on it.
+std::vector<double> page_splash(web_bridge &b) {
+  const auto number = [&](const std::string &js) { return std::atof(page_value(b, js).c_str()); };
+  std::vector<double> out;
+  if (!poll_until([&] { return number("String(kvCanvasLog.firstShown)") >= 0; }, 20000, 200)) return out;
+  const int first = static_cast<int>(number("String(kvCanvasLog.firstShown)"));
+  if (!poll_until([&] { return number("String(kvCanvasLog.times.length)") > first + last_frame; }, 30000, 500))
+    return out;
+  std::istringstream words(page_value(
+      b, "kvCanvasLog.times.slice(" + std::to_string(first + first_frame) + ", " +
+             std::to_string(first + last_frame + 1) + ").join(' ')"));
   double t, last = -1;
-  while (times >> t) {
-    if (last >= 0) m.intervals_ms.push_back(t - last);
+  while (words >> t) {
+    if (last >= 0) out.push_back(t - last);
     last = t;
   }
+  return out;
+}
+
+// A fresh profile on the device, the game's folder served from root when
+// given, the CPU slowed, the game's page.
+bool open_page(web_bridge &b, const device &d, const char *root = nullptr) {
+  return bridge_call(b, d.open) && (!root || bridge_call(b, std::string("root ") + root)) &&
+         bridge_call(b, "throttle " + std::to_string(d.throttle)) && bridge_call(b, "play");
 }
 
 }  // namespace
@@ -131,49 +99,66 @@ int main(int argc, char **argv) {
     return 2;
   }
 
+  // The native game: its splash untouched, then the title and a game.
   game_session n;
-  if (!prepare_session(n) || !launch_game(n) || !skip_to_title(n, XK_space)) {
+  if (!prepare_session(n) || !launch_game(n) || !wait_for_picture(n, shows_title, 15000)) {
     std::fprintf(stderr, "no native game in Xvfb\n");
     return 1;
   }
-  const auto native_ticks = [&](long &cpu, long &all) { all = cpu = read_cpu_ticks(n.game.pid); };
-  measured native_title = hold(seconds, native_ticks);
+  const auto native_ticks = [&](cpu_use &c) {
+    c.process = 0;
+    for (const auto &thread : thread_cpu_ns(n.game.pid)) c.process += thread.second / 1e9;
+  };
+  const cpu_use native_title = hold_still(seconds, native_ticks);
   if (!start_play(n, XK_space)) return std::fprintf(stderr, "no native game play\n"), 1;
-  measured native_game = hold(seconds, native_ticks);
+  const cpu_use native_game = hold_still(seconds, native_ticks);
   send_close_message(n.server, n.window);
   wait_for_exit(n.game, 5000);
   std::vector<logged_frame> log;
   const bool logged = read_frame_log(work_path(n.folder, "KV frames.log"), log);
-  native_intervals(log, native_title);
-  native_intervals(log, native_game);
 
   web_bridge b;
   std::string why;
   web_game io(b);
   game_session w;
   w.io = &io;
-  if (!start_bridge(b, why) || !bridge_call(b, "open") || !bridge_call(b, "play") ||
-      !skip_to_title(w, XK_space)) {
-    std::fprintf(stderr, "no game in the browser: %s\n", why.c_str());
+  if (!start_bridge(b, why) || !bridge_call(b, "initscript " + wake_recorder)) {
+    std::fprintf(stderr, "no browser: %s\n", why.c_str());
     return 1;
   }
-  const auto browser_ticks = [&](long &cpu, long &all) { chromium_ticks(b.pid, cpu, all); };
-  page_value(b, hook_presents);
-  measured web_title = hold(seconds, browser_ticks);
-  page_intervals(b, web_title);
-  if (!start_play(w, XK_space)) return std::fprintf(stderr, "no game play in the browser\n"), 1;
-  page_value(b, hook_presents);
-  measured web_game = hold(seconds, browser_ticks);
-  page_intervals(b, web_game);
+  // The desktop page: its splash, then the title and a game.
+  if (!open_page(b, desktop)) return std::fprintf(stderr, "no page\n"), 1;
+  const std::vector<double> desktop_splash = page_splash(b);
+  if (!wait_for_picture(w, shows_title, 15000)) return std::fprintf(stderr, "no title in the page\n"), 1;
+  const auto page_ticks = [&](cpu_use &c) { chromium_cpu(b.pid, c); };
+  const cpu_use web_title = hold_still(seconds, page_ticks);
+  if (!start_play(w, XK_space)) return std::fprintf(stderr, "no game play in the page\n"), 1;
+  const cpu_use web_game = hold_still(seconds, page_ticks);
+  std::vector<std::vector<double>> phone_splash;
+  for (const device &d : phones) {
+    if (!open_page(b, d)) return std::fprintf(stderr, "no %s\n", d.name), 1;
+    phone_splash.push_back(page_splash(b));
+  }
 
-  std::printf("%d s a screen, untouched; %ld cores; CPU %% of one core%s\n", seconds,
-              sysconf(_SC_NPROCESSORS_ONLN),
-              logged ? "" : "; no native frame log (not a measurement build)");
-  std::printf(
-      "screen where       fps  p99 ms  max ms    CPU (native: the game; browser: its renderer)\n");
-  print("title", "native", native_title, false);
-  print("title", "browser", web_title, true);
-  print("game", "native", native_game, false);
-  print("game", "browser", web_game, true);
+  // Where a frame goes: the build with function names, at 1x and 4x.
+  const char *names = std::getenv("KV_WEB_PROFILE_DIR");
+  frame_cost cost_1x, cost_4x;
+  const bool profiled = names && *names && open_page(b, desktop, names) && measure_frame_cost(b, cost_1x) &&
+                        open_page(b, phones[1], names) && measure_frame_cost(b, cost_4x);
+
+  std::printf("%ld cores, load average %s; CPU %% of one core%s\n\n", sysconf(_SC_NPROCESSORS_ONLN),
+              load_average().c_str(), logged ? "" : "; no native frame log (not a measurement build)");
+  std::printf("splash, frames %d-%d     mean frame  p99   over 21 ms\n", first_frame, last_frame);
+  print_pace("native window", native_splash(log));
+  print_pace(desktop.name, desktop_splash);
+  for (size_t i = 0; i < phone_splash.size(); ++i) print_pace(phones[i].name, phone_splash[i]);
+  std::printf("\n%d s a screen, untouched\n", seconds);
+  print_cpu_header();
+  print_cpu("title", native_title, web_title);
+  print_cpu("game", native_game, web_game);
+  if (profiled)
+    print_frame_cost(cost_1x, "desktop 1x", cost_4x, "phone 4x");
+  else
+    std::printf("\n(no frame-time split: $KV_WEB_PROFILE_DIR names no build with function names)\n");
   return 0;
 }

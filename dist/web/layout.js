@@ -14,6 +14,10 @@
   var info = document.getElementById('info'), pad = document.getElementById('pad');
   var fire = document.getElementById('fire'), small = document.getElementById('small');
   var landscape = window.matchMedia('(orientation: landscape)');
+  // The game's screen: the canvas's size until the game says (it may hand
+  // the canvas's picture to an OffscreenCanvas, which keeps the element at
+  // its first size).
+  var screen = [canvas.width, canvas.height];
   var margin = 16;  // CSS pixels around a touch control
 
   // The CSS pixel at or just after x that is a whole display pixel too: a
@@ -42,15 +46,16 @@
     return [width, height];
   }
 
-  function placePicture() {
+  function placePicture(screenWidth, screenHeight) {
+    if (typeof screenWidth === 'number' && typeof screenHeight === 'number') screen = [screenWidth, screenHeight];
     var ratio = window.devicePixelRatio || 1;
     var full = document.fullscreenElement === stage;
     var room = full ? [stage.clientWidth, stage.clientHeight] :
                body.classList.contains('touch') ? touchRoom() : null;
-    var factor = room ? Math.max(1, Math.floor(Math.min(room[0] * ratio / canvas.width,
-                                                        room[1] * ratio / canvas.height))) :
+    var factor = room ? Math.max(1, Math.floor(Math.min(room[0] * ratio / screen[0],
+                                                        room[1] * ratio / screen[1]))) :
                  Math.max(1, Math.round(ratio));
-    var width = canvas.width * factor, height = canvas.height * factor;  // display pixels
+    var width = screen[0] * factor, height = screen[1] * factor;  // display pixels
     canvas.style.width = width / ratio + 'px';
     canvas.style.height = height / ratio + 'px';
     stage.style.width = full ? '' : width / ratio + 'px';
@@ -68,22 +73,24 @@
     var query = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
     query.addEventListener('change', function once() {
       query.removeEventListener('change', once);
-      placePicture();
+      placeAgain();
       watchDensity();
     });
   }
 
-  window.addEventListener('resize', placePicture);
-  landscape.addEventListener('change', placePicture);
-  document.addEventListener('fullscreenchange', placePicture);
+  function placeAgain() { placePicture(); }
+  window.addEventListener('resize', placeAgain);
+  landscape.addEventListener('change', placeAgain);
+  document.addEventListener('fullscreenchange', placeAgain);
   // The lines around the stage change height (a status line wraps, a
   // button comes): the stage moves, or has another room.
   if (typeof ResizeObserver === 'function') {
-    var observer = new ResizeObserver(placePicture);
+    var observer = new ResizeObserver(placeAgain);
     observer.observe(page);
     observer.observe(info);
   }
   watchDensity();
-  placePicture();
+  placeAgain();
+  // The game's screen changed size (Module.onCanvasSize).
   window.kvPlacePicture = placePicture;
 })();

@@ -14,11 +14,12 @@ void update_timer() { timer.fetch_add(1, std::memory_order_relaxed); }
 // wake-up costing about as much as drawing a menu, and ended the frame
 // anywhere up to a millisecond after its tick. One long rest instead, but
 // it now and then wakes a millisecond or two late, so it stops three short
-// of the tick; 1 ms steps bring the wait to the last millisecond and quarter
-// millisecond naps find the tick.
+// of the tick (rest_margin_ms; a browser's rest ends on the tick itself);
+// 1 ms steps bring the wait to the last millisecond and quarter millisecond
+// naps find the tick.
 void sleep_on_timer(unsigned int ms) {
   const std::int64_t until = timer.load() + ms;
-  if (ms > 3) rest(ms - 3);
+  if (ms > rest_margin_ms) rest(ms - rest_margin_ms);
   // Bounded, so a stopped timer cannot hang the game; callers test timer again.
   for (int i = 0; i < 60; i++) {
     const std::int64_t left = until - timer.load();

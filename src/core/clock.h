@@ -18,6 +18,12 @@ extern void (*sleep_ms)(unsigned int ms);
 // waits for, after a handful of wake-ups.
 void sleep_on_timer(unsigned int ms);
 
+// How far short of the tick a frame's wait ends its one long rest, leaving
+// the rest to short naps: 3 ms where a long sleep now and then wakes late
+// (Linux, Windows); none in a browser, whose rest ends just after the
+// timer's callback due in its last millisecond.
+extern const unsigned int rest_margin_ms;
+
 // One short sleep of the thread, without the library: the platform's own,
 // in its file nap_posix.cpp or nap_win.cpp. Windows sleeps no shorter than
 // a millisecond, and only that short between begin_fine_timing and

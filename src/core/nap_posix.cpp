@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 
+const unsigned int rest_margin_ms = 3;
+
 void nap_us(unsigned int us) {
   const timespec t = {static_cast<time_t>(us / 1000000), static_cast<long>(us % 1000000) * 1000};
   nanosleep(&t, nullptr);

@@ -2,6 +2,8 @@
 
 #include "core/clock.h"
 
+const unsigned int rest_margin_ms = 3;
+
 // Windows rounds every sleep, the library's 1 ms timer thread's too, up to
 // its 15.6 ms tick unless a program asks for 1 ms; without it the game
 // would run at 32 frames a second. A sleep shorter than that tick is a

@@ -86,6 +86,7 @@ let browser, context, page, cdp, base;
 // where set, the page's size in CSS pixels, a phone's viewport rules and touch.
 let device = { dsf: 1 };
 const troubles = [];  // uncaught errors, console errors, failed requests, all pages
+const initScripts = [];
 
 function watch(p) {
   p.on('pageerror', e => troubles.push(`uncaught: ${e.message}`));
@@ -168,6 +169,7 @@ const commands = {
     // No viewport of Playwright's: full screen then fills the page's own size.
     context = await browser.newContext({ viewport: null, hasTouch: !!device.touch });
     await context.addInitScript({ path: path.join(__dirname, 'canvas_log.js') });
+    for (const js of initScripts) await context.addInitScript(js);
     return newPage('blank');
   },
   // The page resized, as a window is or a phone turned: "W H".
@@ -241,6 +243,36 @@ const commands = {
     document.dispatchEvent(new Event('visibilitychange'));
     return '';
   }),
+  // The page's CPU slowed down rate times (DevTools' throttling; 1: none).
+  throttle: async rate => { await cdp.send('Emulation.setCPUThrottlingRate', { rate: Number(rate) }); return ''; },
+  // A script run in every page of every profile from now on, before the
+  // page's own (the bench's).
+  initscript: async js => {
+    initScripts.push(js);
+    if (context) await context.addInitScript(js);
+    return '';
+  },
+  // DevTools' sampling profiler on the page's thread: "profile start", then
+  // "profile stop" gives each function's own time, "ms<TAB>name<TAB>file"
+  // a line (file: "wasm", the script's file name, or "" for the browser's
+  // own and the scripts put into the page), base64.
+  profile: async what => {
+    if (what === 'start') {
+      await cdp.send('Profiler.enable');
+      await cdp.send('Profiler.setSamplingInterval', { interval: 200 });
+      await cdp.send('Profiler.start');
+      return '';
+    }
+    const { profile } = await cdp.send('Profiler.stop');
+    const nodes = new Map(profile.nodes.map(n => [n.id, n])), own = new Map();
+    profile.samples.forEach((id, i) => {
+      const frame = nodes.get(id).callFrame;
+      const file = /^wasm:|\.wasm$/.test(frame.url) ? 'wasm' : frame.url.split('/').pop();
+      const key = `${frame.functionName || '(anonymous)'}\t${file}`;
+      own.set(key, (own.get(key) || 0) + profile.timeDeltas[i] / 1000);
+    });
+    return b64([...own].map(([key, ms]) => `${ms.toFixed(3)}\t${key}`).join('\n'));
+  },
   minimize: () => windowState('minimized'),
   restore: () => windowState('normal'),
   troubles: async () => b64(troubles.splice(0).join('\n')),

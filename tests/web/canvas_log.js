@@ -18,15 +18,14 @@
     times: [], firstShown: -1, width: 0, height: 0, picture: null,
     kept: [], keptTimes: [], keepFrom: Infinity, keepCount: 0, held: null, toHold: null,
   };
-  const put = CanvasRenderingContext2D.prototype.putImageData;
+  let putAgain = () => {};  // the game's last picture put again, on its canvas
   // A picture is held once it is on the canvas: going into full screen and
   // out of it, Chromium shows a canvas blank until something is put on it.
   log.hold = on => {
     if (on) return log.held ? '' : new Promise(held => { log.toHold = held; });
     if (log.held) {
       log.held = null;
-      const canvas = document.getElementById('canvas');
-      put.call(canvas.getContext('2d'), new ImageData(log.picture, log.width, log.height), 0, 0);
+      putAgain();
     }
     return '';
   };
@@ -70,28 +69,35 @@
     }
   };
 
-  CanvasRenderingContext2D.prototype.putImageData = function (image, dx, dy, sx, sy, sw, sh) {
-    if (this.canvas.id === 'canvas') {
-      const now = performance.now();
-      if (sx === undefined) [sx, sy, sw, sh] = [0, 0, image.width, image.height];
-      note(this.canvas, image, dx, dy, sx, sy, sw, sh);
-      log.times.push(now);
-      if (log.firstShown < 0 && !allBlack(log.picture)) log.firstShown = log.times.length - 1;
-      if (now >= log.keepFrom && log.kept.length < log.keepCount) {
-        const copy = spare.pop();
-        if (copy && copy.length === log.picture.length) copy.set(log.picture);
-        log.kept.push(copy && copy.length === log.picture.length ? copy : log.picture.slice());
-        log.keptTimes.push(now);
+  // The game's canvas, or the OffscreenCanvas it hands its picture to.
+  const watch = Context => {
+    const put = Context.prototype.putImageData;
+    Context.prototype.putImageData = function (image, dx, dy, sx, sy, sw, sh) {
+      if (this.canvas.id === 'canvas' || this.canvas instanceof OffscreenCanvas) {
+        const now = performance.now();
+        if (sx === undefined) [sx, sy, sw, sh] = [0, 0, image.width, image.height];
+        note(this.canvas, image, dx, dy, sx, sy, sw, sh);
+        putAgain = () => put.call(this, new ImageData(log.picture, log.width, log.height), 0, 0);
+        log.times.push(now);
+        if (log.firstShown < 0 && !allBlack(log.picture)) log.firstShown = log.times.length - 1;
+        if (now >= log.keepFrom && log.kept.length < log.keepCount) {
+          const copy = spare.pop();
+          if (copy && copy.length === log.picture.length) copy.set(log.picture);
+          log.kept.push(copy && copy.length === log.picture.length ? copy : log.picture.slice());
+          log.keptTimes.push(now);
+        }
+        if (log.held) return undefined;
+        if (log.toHold) {
+          put.apply(this, arguments);
+          log.held = log.picture.slice();
+          log.toHold('');
+          log.toHold = null;
+          return undefined;
+        }
       }
-      if (log.held) return undefined;
-      if (log.toHold) {
-        put.apply(this, arguments);
-        log.held = log.picture.slice();
-        log.toHold('');
-        log.toHold = null;
-        return undefined;
-      }
-    }
-    return put.apply(this, arguments);
+      return put.apply(this, arguments);
+    };
   };
+  watch(CanvasRenderingContext2D);
+  if (typeof OffscreenCanvasRenderingContext2D === 'function') watch(OffscreenCanvasRenderingContext2D);
 })();

@@ -102,7 +102,7 @@ double web_test::time_the_splash() {
 }
 
 std::string web_test::canvas_size() {
-  return page_value(bridge, "(c => c.width + 'x' + c.height)(document.getElementById('canvas'))");
+  return page_value(bridge, "kvCanvasLog.width + 'x' + kvCanvasLog.height");
 }
 
 std::string web_test::shown_size() {

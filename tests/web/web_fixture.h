@@ -34,7 +34,7 @@ class web_test : public testing::Test {
   // (and a failure) when no title came between 4.6 and 6.6 s.
   double time_the_splash();
 
-  std::string canvas_size();   // the game's screen, "320x240"
+  std::string canvas_size();   // the game's screen as last put on the page, "320x240"
   std::string shown_size();    // the canvas on the page, in CSS pixels
   bool in_full_screen();       // the stage in the browser's full screen
   // One of the game's two files as the page keeps it, or "(none)".

@@ -3,7 +3,9 @@
  * (Module.canvas) shows it. The rows drawn on are noted through the
  * screen's write_bank hook, which every drawing routine calls for each row
  * it writes; when the program sleeps, they go to the canvas, converted to
- * RGBA, and the whole frame is put at once. */
+ * RGBA, and the whole picture is put at once: a game that draws its whole
+ * background every frame has every row drawn anyway, and putting only the
+ * rows that changed saved nothing measurable of the page's own time. */
 
 #include <math.h>
 #include <stdint.h>
@@ -13,24 +15,38 @@
 #include "allegro/internal/aintern.h"
 #include "webintern.h"
 
-/* Sizes the canvas's backing store to the screen and tells the page.
- * Its context is made for a picture put from memory every frame and read
- * back now and then (tests, screenshots): a CPU-side one, so Chromium does
- * not warn about the reads. */
+/* Sizes the canvas's picture to the screen and tells the page
+ * (Module.onCanvasSize). Where the browser can, the canvas hands its
+ * picture over to an OffscreenCanvas (transferControlToOffscreen): what
+ * is put on that goes straight to the browser's compositor, without the
+ * page being painted and committed again every frame, which is most of
+ * what a frame costs the page. The canvas element then keeps the size it
+ * had, so the page learns the screen's size from onCanvasSize. */
 EM_JS(int, kv_web_canvas_size, (int w, int h), {
    var canvas = Module.canvas;
-   if (!canvas || !canvas.getContext || !canvas.getContext('2d', {willReadFrequently: true}))
+   if (!canvas || !canvas.getContext)
       return 0;
-   canvas.width = w;
-   canvas.height = h;
+   if (!Module.kvWebScreen)
+      Module.kvWebScreen = canvas.transferControlToOffscreen ? canvas.transferControlToOffscreen() : canvas;
+   var screen = Module.kvWebScreen;
+   screen.width = w;
+   screen.height = h;
+   if (!screen.getContext('2d'))
+      return 0;
+   Module.kvWebImage = null;
    if (typeof Module.onCanvasSize === 'function')
       Module.onCanvasSize(w, h);
    return 1;
 });
 
+/* The picture is put from the program's memory as it is: the ImageData
+ * over it is made once, and again only when the memory has grown (which
+ * gives it a new buffer) or the screen another size. */
 EM_JS(void, kv_web_canvas_put, (const void *rgba, int w, int h), {
-   var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4);
-   Module.canvas.getContext('2d', {willReadFrequently: true}).putImageData(new ImageData(pixels, w, h), 0, 0);
+   var image = Module.kvWebImage;
+   if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== rgba || image.width !== w)
+      image = Module.kvWebImage = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
+   Module.kvWebScreen.getContext('2d').putImageData(image, 0, 0);
 });
 
 static BITMAP *web_init(int w, int h, int v_w, int v_h, int color_depth);
@@ -90,10 +106,20 @@ static uintptr_t web_write_line(BITMAP *bmp, int line)
    return (uintptr_t)bmp->line[line];
 }
 
+/* 0x00RRGGBB to the bytes R, G, B, 255, two pixels at a time: red and blue
+ * change places, green stays, alpha comes in. */
+static uint64_t to_rgba(uint64_t two)
+{
+   uint64_t red_blue = two & 0x00FF00FF00FF00FFull;
+
+   return ((red_blue << 16) & 0x00FF000000FF0000ull) | ((red_blue >> 16) & 0x000000FF000000FFull) |
+          (two & 0x0000FF000000FF00ull) | 0xFF000000FF000000ull;
+}
+
 void _web_show_screen(void)
 {
-   const uint32_t *from;
-   uint32_t *to, *end, c;
+   const uint64_t *from;
+   uint64_t *to, *end;
 
    if (!pixels || dirty_top > dirty_bottom)
       return;
@@ -101,14 +127,11 @@ void _web_show_screen(void)
       dirty_top = 0;
    if (dirty_bottom >= screen_h)
       dirty_bottom = screen_h - 1;
-   from = pixels + dirty_top * screen_w;
-   to = rgba + dirty_top * screen_w;
-   end = rgba + (dirty_bottom + 1) * screen_w;
-   /* 0x00RRGGBB to the bytes R, G, B, 255 */
-   while (to < end) {
-      c = *from++;
-      *to++ = 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-   }
+   from = (const uint64_t *)(pixels + dirty_top * screen_w);
+   to = (uint64_t *)(rgba + dirty_top * screen_w);
+   end = (uint64_t *)(rgba + (dirty_bottom + 1) * screen_w);
+   while (to < end)
+      *to++ = to_rgba(*from++);
    dirty_top = screen_h;
    dirty_bottom = -1;
    kv_web_canvas_put(rgba, screen_w, screen_h);
@@ -122,7 +145,8 @@ static BITMAP *web_init(int w, int h, int v_w, int v_h, int color_depth)
       ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("Unsupported color depth"));
       return NULL;
    }
-   if (w <= 0 || h <= 0 || w > 8192 || h > 8192) {
+   /* an even width: the rows are converted two pixels at a time */
+   if (w <= 0 || h <= 0 || w > 8192 || h > 8192 || w % 2) {
       ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("Resolution not supported"));
       return NULL;
    }

@@ -1,8 +1,20 @@
 /* The browser's timer. A page has no threads to run the install_int
- * callbacks, so the library runs them itself, for the real time that has
- * passed, each time it has slept; and it sleeps only in rest() (and
- * vsync), where the screen goes to the canvas and the page is given back
- * to the browser through Asyncify until the time is up. */
+ * callbacks, so the library runs them itself each time it has slept; and
+ * it sleeps only in rest() (and vsync), where the screen goes to the canvas
+ * and the page is given back to the browser through Asyncify until the
+ * time is up.
+ *
+ * The callbacks run on the program's clock: up to the time each sleep was
+ * to end, not to whenever the browser woke the page. A page woken late (a
+ * busy phone, a garbage collection) thus loses nothing: the next rest,
+ * which the program counts from where its clock stands, is that much
+ * shorter, so a game that waits for its timer keeps its pace on average
+ * however late single wake-ups come. Only a page woken more than a frame
+ * late (a hidden tab, a page that froze) lets the time go, as a desktop
+ * does. And since the callbacks run only when the program wakes, a rest
+ * ends just after the callback due in its last millisecond rather than
+ * between two of them: rest(ms) lasts ms, or up to a millisecond less, and
+ * a program that waits for a 1 ms callback's count wakes once a wait. */
 
 #include <math.h>
 #include <emscripten.h>
@@ -11,50 +23,57 @@
 #include "allegro/internal/aintern.h"
 #include "webintern.h"
 
-/* The one function that sleeps (the program lists it in ASYNCIFY_IMPORTS).
- * postTask where there is one: setTimeout chained from a timer is clamped
- * to 4 ms and more. Without it, setTimeout waits for all but the last few
- * milliseconds and messages, which are not clamped, for the rest. */
-EM_JS(void, kv_web_sleep, (double ms), {
+/* The one function that sleeps (the program lists it in ASYNCIFY_IMPORTS),
+ * until the page's clock reads until: a deadline, not a delay, so that the
+ * time the page takes to show the screen before it sleeps is not added.
+ * postTask where there is one (setTimeout chained from a timer is clamped
+ * to 4 ms and more); without it, setTimeout for all but the last few
+ * milliseconds and messages, which are not clamped, for the rest. Timers
+ * fire up to a millisecond early (Chromium counts their delays in whole
+ * milliseconds): that much early counts as on time, since the callbacks
+ * then run up to the deadline all the same; a timer that fires earlier is
+ * followed by another for what is left, in the page alone, so the program
+ * wakes only once. It always gives the browser one turn of its event loop. */
+EM_JS(void, kv_web_sleep, (double until), {
    Asyncify.handleSleep(function (wakeUp) {
-      var wake = function () { wakeUp(); };
-      if (typeof scheduler !== 'undefined' && scheduler.postTask) {
-         scheduler.postTask(wake, {delay: ms});
-         return;
-      }
       var channel = Module.kvWebChannel || (Module.kvWebChannel = new MessageChannel());
-      var message = function (then) {
-         channel.port1.onmessage = then;
-         channel.port2.postMessage(0);
+      var later = function (step, left) {
+         if (typeof scheduler !== 'undefined' && scheduler.postTask && left > 0) {
+            scheduler.postTask(step, {delay: left});
+         } else if (left > 6) {
+            setTimeout(step, left - 5);
+         } else {
+            channel.port1.onmessage = step;
+            channel.port2.postMessage(0);
+         }
       };
-      var until = performance.now() + ms;
       var step = function () {
          var left = until - performance.now();
-         if (left > 6)
-            setTimeout(step, left - 5);
-         else if (left > 0)
-            message(step);
+         if (left > 1)
+            later(step, left);
          else
-            wake();
+            wakeUp();
       };
-      if (ms > 0)
-         step();
-      else
-         message(wake);
+      later(step, until - performance.now());
    });
 });
 
 static int timer_on = FALSE;
-static double ran_to;  /* emscripten_get_now() the callbacks have run up to */
+static double ran_to;  /* the program's clock: the page's time the callbacks have run to */
 
-static void catch_up(void)
+/* How late a wake-up may be and still be made good: the callbacks then
+ * run only up to the time the sleep was to end, and the next sleep, which
+ * the program counts from there, is that much shorter. A later one (a
+ * hidden tab, a page that froze) lets the time go, as a desktop would. */
+#define MAKE_GOOD_MS 20.0
+
+/* Runs the callbacks due up to the page's time to. */
+static void run_callbacks_to(double to)
 {
    double ticks;
    int step;
 
-   if (!timer_on)
-      return;
-   ticks = floor((emscripten_get_now() - ran_to) * (TIMERS_PER_SECOND / 1000.0));
+   ticks = floor((to - ran_to) * (TIMERS_PER_SECOND / 1000.0));
    if (ticks < 1)
       return;
    ran_to += ticks * (1000.0 / TIMERS_PER_SECOND);
@@ -66,27 +85,65 @@ static void catch_up(void)
    }
 }
 
-void _web_sleep(double ms)
+/* When the first callback due at or after at (the page's time) runs, or
+ * -1 with no timer installed. */
+static double callback_due(double at)
 {
-   _web_show_screen();
-   kv_web_sleep(ms);
-   catch_up();
+   double soonest = -1, due, period;
+   int i;
+
+   for (i = 0; i < MAX_TIMERS; i++) {
+      if ((!_timer_queue[i].proc && !_timer_queue[i].param_proc) || _timer_queue[i].speed <= 0)
+         continue;
+      period = _timer_queue[i].speed * (1000.0 / TIMERS_PER_SECOND);
+      due = ran_to + _timer_queue[i].counter * (1000.0 / TIMERS_PER_SECOND);
+      if (due < at)
+         due += ceil((at - due) / period) * period;
+      if (soonest < 0 || due < soonest)
+         soonest = due;
+   }
+   return soonest;
 }
 
+void _web_sleep_until(double until)
+{
+   double now;
+
+   _web_show_screen();
+   kv_web_sleep(until);
+   if (timer_on) {
+      now = emscripten_get_now();
+      run_callbacks_to(until > now - MAKE_GOOD_MS ? until : now - MAKE_GOOD_MS);
+   }
+}
+
+void _web_sleep(double ms)
+{
+   _web_sleep_until(emscripten_get_now() + ms);
+}
+
+/* rest(ms) is counted on the program's clock, and ends just after the
+ * callback due in its last millisecond. */
 static void web_rest(unsigned int ms, void (*callback)(void))
 {
    double until = emscripten_get_now() + ms;
-   double left;
+   double left, due;
 
-   /* the browser may wake us early by the rounding of its clock */
-   while ((left = until - emscripten_get_now()) > 0) {
-      if (callback) {
+   if (callback) {
+      while ((left = until - emscripten_get_now()) > 0) {
          callback();
          _web_sleep(left < 1 ? left : 1);
       }
-      else
-         _web_sleep(left);
+      return;
    }
+   if (timer_on && ms > 0) {
+      until = ran_to + ms;
+      /* a few microseconds after it, so that the wake-up sees it due */
+      due = callback_due(until - 1);
+      if (due >= 0 && due < until)
+         until = due + 0.02;
+   }
+   _web_sleep_until(until);
 }
 
 static int web_timer_init(void)
