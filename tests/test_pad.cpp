@@ -107,4 +107,26 @@ TEST_F(pads, the_pad_lets_go_only_of_its_own_keys_and_holds_them_through_the_key
   EXPECT_EQ(keys_down(), std::vector<int>{KEY_SPACE});
 }
 
+int looks = 0, reads = 0;
+bool pad_there = true;
+
+// Looked for at start and then every 50 frames, read every frame: a pad
+// plugged in plays within two seconds, a pad gone is noticed at once.
+TEST_F(pads, pads_are_looked_for_every_50_frames_and_read_every_frame) {
+  looks = reads = 0;
+  look_for_pads = [] { looks++; };
+  read_pad_devices = [] { return reads++, pad_there; };
+  start_pads();
+  EXPECT_EQ(looks, 1);
+  joy[0].button[0].b = 1;
+  for (int frame = 1; frame <= 100; frame++) {
+    pad_there = frame != 70;
+    poll_pads();
+    EXPECT_EQ(looks, 1 + frame / 50) << "frame " << frame;
+    EXPECT_EQ(pad_lost, frame >= 70) << "frame " << frame;
+  }
+  EXPECT_EQ(reads, 100);
+  EXPECT_EQ(keys_down(), std::vector<int>{KEY_SPACE});
+}
+
 }  // namespace
