@@ -7,8 +7,6 @@
 
 pad_layout pad_layouts[MAX_PADS];
 bool pad_lost = false;
-void (*look_for_pads)() = find_pads;
-bool (*read_pad_devices)() = read_pads;
 
 static bool pads_started = false;
 static int look_in = 0;  // presented frames until the next look for pads
@@ -16,7 +14,7 @@ static bool pressed_by_pad[KEY_TABLE_SIZE];
 
 void start_pads() {
   pads_started = true;
-  look_for_pads();
+  find_pads();
   look_in = 50;
 }
 
@@ -26,9 +24,9 @@ void poll_pads() {
   if (!pads_started) return;
   if (--look_in <= 0) {
     look_in = 50;
-    look_for_pads();
+    find_pads();
   }
-  if (!read_pad_devices()) pad_lost = true;
+  if (!read_pads()) pad_lost = true;
   hold_pad_keys();
 }
 

@@ -44,10 +44,6 @@ void hold_pad_keys();
 // false when one has gone away since the last read.
 void find_pads();
 bool read_pads();
-// How pads are looked for and read: the game uses find_pads and read_pads,
-// tests swap in others.
-extern void (*look_for_pads)();
-extern bool (*read_pad_devices)();
 
 // Linux only: the layout of a pad from its driver's maps. Axis a reports
 // the axis code axmap[a] (ABS_X, ABS_HAT0Y, ...), button b the key code

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 // Where pad i is looked for: as the library looks, the device its
 // configuration names ([joystick] joystick_device_i, or joystick_device for
@@ -34,6 +35,8 @@ static void note_where() {
       std::snprintf(where[i], sizeof where[i], "%s", named);
     else
       std::snprintf(where[i], sizeof where[i], "/dev/input/js%d", i);
+    for (int k = 0; k < i; k++)
+      if (std::strcmp(where[k], where[i]) == 0) where[i][0] = '\0';  // one device looked for once
   }
   where_noted = true;
 }

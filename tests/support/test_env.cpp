@@ -81,8 +81,6 @@ void release_key(int scancode) { key[scancode] = 0; }
 
 void reset_game() {
   connect_field();
-  look_for_pads = [] {};  // no device is ever opened
-  read_pad_devices = [] { return true; };
   num_joysticks = 0;
   hold_pad_keys();  // the pads let go of what they held
   pad_lost = false;
