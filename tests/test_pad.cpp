@@ -49,18 +49,21 @@ TEST(pads, each_control_holds_its_bound_key_but_on_the_controls_screen_only_esc)
       {button(6), {KEY_LEFT}},
       {button(7), {KEY_RIGHT}},
       {button(11), {}},
-      {button(12), {}},  // beyond the pad's buttons
-      {button(13), {}},
+      {[] { joy[0].button[7].b = 1, joy[0].num_buttons = 7; }, {}},  // beyond the pad's buttons
+      {[] { joy[0].button[7].b = 1, joy[0].num_buttons = 6; }, {}},
       {[] { joy[0].button[0].b = 1, b_f = KEY_J; }, {KEY_J}},
       {[] { joy[0].button[0].b = 1, b_f = 200; }, {}},  // a binding outside the key table
       {axis(1, 0, -128), {KEY_LEFT}},
       {axis(1, 1, 128), {KEY_DOWN}},
       {axis(0, 1, -64), {KEY_UP}},  // past half the stick's travel
-      {axis(0, 1, -63), {}},
       {axis(0, 0, 64), {KEY_RIGHT}},
+      {axis(0, 1, -63), {}},
+      {axis(0, 1, 63), {}},
+      {axis(0, 0, -63), {}},
       {axis(0, 0, 63), {}},
-      {axis(2, 0, 128), {}},  // beyond the pad's sticks
-      {axis(3, 0, 128), {}},
+      {[] { joy[0].stick[1].axis[0].pos = -128, joy[0].num_sticks = 1; }, {}},  // beyond the pad's sticks
+      {[] { joy[0].stick[1].axis[0].pos = -128, joy[0].num_sticks = 0; }, {}},
+      {[] { joy[0].stick[1].axis[1].pos = 128, joy[0].stick[1].num_axis = 1; }, {}},
       {[] { joy[0].button[0].b = joy[0].button[1].b = 1, game_state = STATE_CONTROLS; }, {KEY_ESC}},
       {[] { joy[0].stick[0].axis[1].pos = 127, game_state = STATE_CONTROLS; }, {}},
   };
@@ -91,6 +94,16 @@ TEST(pads, the_pad_lets_go_only_of_its_own_keys_and_holds_them_through_the_keybo
   hold_pad_keys();
   EXPECT_EQ(keys_down(), std::vector<int>{KEY_SPACE});
   reset_game();
+}
+
+// About once a second, whatever the frame it starts at.
+TEST(pads, pads_are_looked_for_every_50th_frame) {
+  for (int frame = 0; frame < 50 && !time_to_look(); frame++) {
+  }
+  std::vector<int> looks;
+  for (int frame = 1; frame <= 100; frame++)
+    if (time_to_look()) looks.push_back(frame);
+  EXPECT_EQ(looks, (std::vector<int>{50, 100}));
 }
 
 }  // namespace

@@ -23,11 +23,11 @@ TEST(pad_maps, the_driver_maps_give_each_control_its_button_or_stick) {
     pad_layout want;
   } cases[] = {
       {{ABS_X, ABS_Y},
-       {BTN_SOUTH, BTN_EAST, BTN_START, BTN_DPAD_UP, BTN_DPAD_DOWN, BTN_DPAD_LEFT, BTN_DPAD_RIGHT, BTN_SELECT},
+       {BTN_0, BTN_SOUTH, BTN_EAST, BTN_START, BTN_DPAD_UP, BTN_DPAD_DOWN, BTN_DPAD_LEFT, BTN_DPAD_RIGHT, BTN_SELECT},
        -1,
-       {0, 1, 2, 7, 3, 4, 5, 6, {}, {}, {0, 0}, {0, 1}}},
-      {{ABS_X, ABS_Y, ABS_HAT0X}, {BTN_TRIGGER, BTN_THUMB}, -1, {0, -1, -1, -1, -1, -1, -1, -1, {1, 0}, {}, {0, 0}, {0, 1}}},
-      {{ABS_X, ABS_Y, ABS_HAT0X}, {}, 0, {-1, -1, -1, -1, -1, -1, -1, -1, {1, 1}, {}, {0, 0}, {1, 0}}},
+       {1, 2, 3, 8, 4, 5, 6, 7, {}, {}, {0, 0}, {0, 1}}},
+      {{ABS_X, ABS_Y, ABS_HAT0X}, {BTN_TRIGGER, BTN_0}, -1, {0, -1, -1, -1, -1, -1, -1, -1, {1, 0}, {}, {0, 0}, {0, 1}}},
+      {{ABS_X, ABS_Y, ABS_HAT0X, ABS_HAT0Y}, {}, 2, {-1, -1, -1, -1, -1, -1, -1, -1, {1, 0}, {2, 0}, {0, 0}, {0, 1}}},
       {many_axes, many_buttons, -1, {-1, 1, -1, -1, -1, -1, -1, -1, {}, {}, {0, 0}, {0, 1}}},
   };
   const auto flat = [](const pad_layout &l) {

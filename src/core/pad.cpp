@@ -20,12 +20,15 @@ void start_pads() {
 
 // About once a second: a pad plugged in plays within two. Without pads a
 // frame costs a countdown.
+bool time_to_look() {
+  if (--look_in > 0) return false;
+  look_in = 50;
+  return true;
+}
+
 void poll_pads() {
   if (!pads_started) return;
-  if (--look_in <= 0) {
-    look_in = 50;
-    find_pads();
-  }
+  if (time_to_look()) find_pads();
   if (!read_pads()) pad_lost = true;
   hold_pad_keys();
 }

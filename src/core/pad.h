@@ -32,6 +32,8 @@ void start_pads();  // at start-up, once the window is up: the first look for pa
 // Once per presented frame: pads looked for about once a second, read,
 // lost ones noticed, and their keys held.
 void poll_pads();
+bool time_to_look();  // true every 50th frame
+
 // The bound keys the pads hold this frame, set in the key array each frame
 // (the keyboard's driver may have cleared them); a key is let go only by
 // the pad that pressed it. On the controls screen a pad holds Esc alone,
