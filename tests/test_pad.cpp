@@ -52,7 +52,7 @@ TEST(pads, each_control_holds_its_bound_key_but_on_the_controls_screen_only_esc)
       {[] { joy[0].button[7].b = 1, joy[0].num_buttons = 7; }, {}},  // beyond the pad's buttons
       {[] { joy[0].button[7].b = 1, joy[0].num_buttons = 6; }, {}},
       {[] { joy[0].button[0].b = 1, b_f = KEY_J; }, {KEY_J}},
-      {[] { joy[0].button[0].b = 1, b_f = 200; }, {}},  // a binding outside the key table
+      {[] { joy[0].button[0].b = 1, b_f = KEY_TABLE_SIZE; }, {}},  // a binding outside the key table
       {axis(1, 0, -128), {KEY_LEFT}},
       {axis(1, 1, 128), {KEY_DOWN}},
       {axis(0, 1, -64), {KEY_UP}},  // past half the stick's travel

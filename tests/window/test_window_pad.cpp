@@ -9,6 +9,7 @@
 
 #include <X11/keysym.h>
 
+#include <filesystem>
 #include <string>
 
 #include "game_driver.h"
@@ -119,9 +120,15 @@ TEST_F(WindowPad, PlaysAGameAndPausesWhenPulledOut) {
   ASSERT_TRUE(tap_key_until(s, XK_1, shows_live_game, 4000, 2000)) << "the other pad's Start did not resume";
   EXPECT_EQ(row_after_holding(other, 1, -32767), 3) << "the other pad's stick, the first pad's d-pad let go";
 
-  // The last pad pulled out: the pause key resumes, and the game ends as any.
+  // The last pad pulled out: none of the pads stays open, the pause key
+  // resumes, and the game ends as any.
   other.pull_out();
   ASSERT_TRUE(wait_for_picture(s, shows_pause, 1000)) << "no pause when the last pad was pulled out";
+  int still_open = 0;
+  std::error_code gone;  // a descriptor closed while the list is read
+  for (const auto &fd : std::filesystem::directory_iterator("/proc/" + std::to_string(s.game.pid) + "/fd"))
+    still_open += std::filesystem::read_symlink(fd, gone).string().rfind(dir, 0) == 0;
+  EXPECT_EQ(still_open, 0) << "a pulled-out pad's device is still open";
   s.io = nullptr;
   ASSERT_TRUE(tap_key_until(s, XK_1, shows_live_game, 6000, 2000)) << "the pause key did not resume";
   ASSERT_TRUE(give_up_play(s));
