@@ -5,5 +5,12 @@
 // up, down, left, right, axes 0 and 1 the left stick.
 #include "core/pad.h"
 
+#include <allegro.h>
+
+// The library's browser build leaves out its joystick module, whose state
+// the pads are read from: here it is, with no pad, until that build has it.
+JOYSTICK_INFO joy[MAX_JOYSTICKS];
+int num_joysticks = 0;
+
 void find_pads() {}
 bool read_pads() { return true; }
