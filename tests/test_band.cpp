@@ -7,6 +7,7 @@
 
 #include "core/clock.h"
 #include "core/desktop.h"
+#include "core/pad.h"
 #include "core/state.h"
 #include "core/resources.h"
 #include "app/state_machine.h"
@@ -220,6 +221,21 @@ TEST_F(bands, a_lost_focus_pauses_until_the_pause_key_is_pressed) {
   release_key(KEY_1);
   pause_step();
   EXPECT_EQ(frames.size(), 13u + 5u + 13u);
+}
+
+// A pad pulled out pauses as a lost focus does; one pulled out in the
+// menus does not pause the new game.
+TEST_F(bands, a_pad_pulled_out_pauses_the_game_but_not_the_next_one) {
+  pad_lost = true;
+  script = [](int k) {
+    if (k % 28 == 13 + 1) press_key(KEY_1);  // the second frame of any pause
+  };
+  pause_step();
+  release_key(KEY_1);
+  pad_lost = true;
+  enter_game();
+  pause_step();
+  EXPECT_EQ(frames.size(), 13u + 2u + 13u);
 }
 
 TEST_F(bands, a_held_pause_key_does_not_pause_again_until_pressed_anew) {

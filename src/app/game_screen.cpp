@@ -4,6 +4,7 @@
 
 #include "core/clock.h"
 #include "core/desktop.h"
+#include "core/pad.h"
 #include "core/state.h"
 #include "core/screen.h"
 #include "field/notices.h"
@@ -18,10 +19,10 @@ void connect_field() {
   notice_level_up = show_level;
 }
 
-// A focus lost in the menus is no reason to pause the new game.
+// A focus or a pad lost in the menus is no reason to pause the new game.
 void enter_game() {
   new_game();
-  focus_lost = false;
+  focus_lost = pad_lost = false;
 }
 
 void game_frame() {

@@ -14,6 +14,7 @@
 #include "core/clock.h"
 #include "core/desktop.h"
 #include "core/frame_log.h"
+#include "core/pad.h"
 #include "core/places.h"
 #include "core/report.h"
 #include "core/resources.h"
@@ -56,7 +57,9 @@ bool start_up(menu &m) {
   set_close_button_callback(quit_game);
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   if (install_int_ex(update_timer, MSEC_TO_TIMER(1)) != 0) return cannot_start("no 1 ms timer");
-  return load_game(m);
+  if (!load_game(m)) return false;
+  start_pads();  // once the window has its size: DirectInput ties pads to it
+  return true;
 }
 
 bool load_game(menu &m) {

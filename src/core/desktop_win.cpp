@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "core/pad.h"
 #include "core/window.h"
 
 std::atomic<bool> focus_lost{false};
@@ -42,6 +43,9 @@ static int on_window_message(HWND, UINT message, WPARAM wparam, LPARAM lparam, i
     case WM_QUERYENDSESSION:  // the game never holds the session up
       *result = TRUE;
       return 0;
+    case WM_DEVICECHANGE:  // perhaps a pad: looked for on the game's thread
+      devices_changed = true;
+      return 1;
     case WM_ENDSESSION:  // it does end: the process may go at any moment after this
       if (wparam && on_session_end) on_session_end();
       *result = 0;

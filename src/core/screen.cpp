@@ -7,6 +7,7 @@
 
 #include "core/clock.h"
 #include "core/frame_log.h"
+#include "core/pad.h"
 #include "core/resources.h"
 #include "core/window.h"
 
@@ -37,8 +38,11 @@ static void present_scaled(BITMAP *bmp, const picture_place &at) {
   release_bitmap(screen);
 }
 
+// Every frame of every screen, the pause's and the bands' included, comes
+// through here: the one place the pads are read.
 void present_bitmap(BITMAP *bmp) {
   switch_on_request();
+  poll_pads();  // after a switch, which may have let the pads' keys go
   if (!screen) return;  // no window: a refused mode change must not crash the game
   const picture_place at = place_picture(screen->w, screen->h, fullscreen);
   const bool same_depth = bitmap_color_depth(screen) == 32 && bitmap_color_depth(bmp) == 32;

@@ -12,6 +12,7 @@
 #include "core/resources.h"
 #include "field/rise.h"
 #include "core/keys.h"
+#include "core/pad.h"
 #include "render/blend.h"
 
 bool key_pause = false;
@@ -90,13 +91,15 @@ static void run_pause() {
   }
 }
 
-// A window that lost the focus pauses as a fresh press of the pause key
-// would: the player is away, and the well must not rise meanwhile.
+// A window that lost the focus, or a pad pulled out, pauses as a fresh
+// press of the pause key would: the player is away, and the well must not
+// rise meanwhile.
 void pause_step() {
-  const bool away = focus_lost.exchange(false);
+  const bool away = focus_lost.exchange(false) || pad_lost;
+  pad_lost = false;
   if ((key_down_now(b_p) && !key_pause) || away) {
     run_pause();
-    focus_lost = false;  // lost again while paused: the pause has served
+    focus_lost = pad_lost = false;  // lost again while paused: the pause has served
   }
   key_pause = key_down_now(b_p);
 }

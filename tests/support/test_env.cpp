@@ -25,6 +25,7 @@
 #include "field/rise.h"
 #include "field/shot.h"
 #include "core/keys.h"
+#include "core/pad.h"
 #include "frontend/screens.h"
 #include "store/scores.h"
 #include "render/band.h"
@@ -80,6 +81,9 @@ void release_key(int scancode) { key[scancode] = 0; }
 
 void reset_game() {
   connect_field();
+  num_joysticks = 0;
+  hold_pad_keys();  // the pads let go of what they held
+  pad_lost = false;
   release_all_keys();
   timer = 0;
   start_time = 0;

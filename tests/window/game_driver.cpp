@@ -61,7 +61,7 @@ bool prepare_session(game_session &s, const char *screen, bool window_manager) {
 
 bool launch_game(game_session &s, const std::vector<std::string> &args) {
   s.window = 0;
-  if (!start_game(s.game, game_binary_path(), s.folder, s.server, args)) return false;
+  if (!start_game(s.game, game_binary_path(), s.folder, s.server, args, s.env)) return false;
   // Start-up sets the window mode twice (before and after reading the
   // settings); a focus given in between can be lost, so wait for drawing.
   return poll_until(

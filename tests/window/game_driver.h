@@ -26,6 +26,7 @@ struct game_session {
   game_process game;
   x_window window = 0;
   game_io *io = nullptr;
+  std::vector<std::string> env;  // given to the game on top of the runner's
 };
 
 typedef std::function<bool(const rgb_image &)> picture_check;

@@ -24,12 +24,13 @@ void redirect_to(const std::string &path, int fd) {
 
 // Never returns: becomes the game or exits 127.
 void exec_game(const std::string &binary, const work_folder &folder, const xvfb_server &server,
-               const std::vector<std::string> &args, pid_t runner) {
+               const std::vector<std::string> &args, const std::vector<std::string> &env, pid_t runner) {
   // A game left running by a killed runner would hold its X server open.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != runner) _exit(127);
   if (chdir(folder.path.c_str()) != 0) _exit(127);
   setenv("DISPLAY", server.name.c_str(), 1);
+  for (const std::string &e : env) putenv(const_cast<char *>(e.c_str()));
   int null_fd = open("/dev/null", O_RDONLY);
   if (null_fd >= 0) dup2(null_fd, 0);
   redirect_to(work_path(folder, stdout_file), 1);
@@ -79,12 +80,13 @@ std::string game_binary_path() {
 }
 
 bool start_game(game_process &game, const std::string &binary, const work_folder &folder,
-                const xvfb_server &server, const std::vector<std::string> &args) {
+                const xvfb_server &server, const std::vector<std::string> &args,
+                const std::vector<std::string> &env) {
   if (access(binary.c_str(), X_OK) != 0) return false;
   const pid_t runner = getpid();
   game.pid = fork();
   if (game.pid < 0) return false;
-  if (game.pid == 0) exec_game(binary, folder, server, args, runner);
+  if (game.pid == 0) exec_game(binary, folder, server, args, env, runner);
   game.reaped = false;
   game.result = exit_result();
   return true;

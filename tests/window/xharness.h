@@ -95,9 +95,11 @@ struct game_process {
 
 // The binary to test: $KV_GAME_BINARY if set, else the one CMake built.
 std::string game_binary_path();
-// fork/exec with cwd = folder, DISPLAY = server, output to the files below.
+// fork/exec with cwd = folder, DISPLAY = server and env ("NAME=value"),
+// output to the files below.
 bool start_game(game_process &game, const std::string &binary, const work_folder &folder,
-                const xvfb_server &server, const std::vector<std::string> &args = {});
+                const xvfb_server &server, const std::vector<std::string> &args = {},
+                const std::vector<std::string> &env = {});
 exit_result wait_for_exit(game_process &game, int timeout_ms);
 bool game_running(game_process &game);
 void kill_game(game_process &game);
