@@ -32,6 +32,12 @@
   });
   again.addEventListener('click', function () { location.reload(); });
 
+  // A pad seen (the browser shows a page a pad once one of its buttons is
+  // pressed): the line of its buttons.
+  window.addEventListener('gamepadconnected', function () {
+    document.getElementById('pad-keys').hidden = false;
+  });
+
   window.Module = {
     canvas: canvas,
     onCanvasSize: window.kvPlacePicture,

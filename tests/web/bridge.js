@@ -169,6 +169,7 @@ const commands = {
     // No viewport of Playwright's: full screen then fills the page's own size.
     context = await browser.newContext({ viewport: null, hasTouch: !!device.touch });
     await context.addInitScript({ path: path.join(__dirname, 'canvas_log.js') });
+    await context.addInitScript({ path: path.join(__dirname, 'standin_pad.js') });
     for (const js of initScripts) await context.addInitScript(js);
     return newPage('blank');
   },

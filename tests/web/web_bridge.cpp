@@ -197,12 +197,34 @@ std::string control_name(unsigned long keysym) {
   }
 }
 
-bool web_game::key_down(unsigned long keysym) {
-  const std::string name = touch ? control_name(keysym) : key_code(keysym);
-  return !name.empty() && bridge_call(b, (touch ? "touch " : "down ") + name);
+int pad_button(unsigned long keysym) {
+  switch (keysym) {
+    case XK_space:
+      return 0;
+    case XK_Escape:
+      return 1;
+    case XK_1:
+      return 9;
+    case XK_Up:
+      return 12;
+    case XK_Down:
+      return 13;
+    case XK_Left:
+      return 14;
+    case XK_Right:
+      return 15;
+    default:
+      return -1;
+  }
 }
 
-bool web_game::key_up(unsigned long keysym) {
-  const std::string name = touch ? control_name(keysym) : key_code(keysym);
-  return !name.empty() && bridge_call(b, (touch ? "lift " : "up ") + name);
+bool web_game::press(unsigned long keysym, bool down) {
+  if (input == web_input::pad) {
+    const int button = pad_button(keysym);
+    return button >= 0 && page_value(b, "kvStandInPads.press(0, " + std::to_string(button) + ", " +
+                                            (down ? "true" : "false") + ")") == "";
+  }
+  const std::string name = input == web_input::touch ? control_name(keysym) : key_code(keysym);
+  const char *verb = input == web_input::touch ? (down ? "touch " : "lift ") : (down ? "down " : "up ");
+  return !name.empty() && bridge_call(b, verb + name);
 }

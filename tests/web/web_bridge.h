@@ -47,14 +47,23 @@ std::string key_code(unsigned long keysym);
 // or "" for a key they have none for.
 std::string control_name(unsigned long keysym);
 
-// The page's keys, or its touch controls, and its canvas for game_driver.
-// With touch a key held is a finger held on its control (control_name),
-// and several can be held at once.
+// The stand-in pad's button (the standard mapping) that does what a key
+// does: A for space, B for Esc, Start for 1, the d-pad for the arrows; -1
+// for a key it has none for.
+int pad_button(unsigned long keysym);
+
+// How the page is played: its keys, its touch controls (a key held is a
+// finger held on its control, control_name; several at once), or the
+// stand-in pad 0 (standin_pad.js; pad_button).
+enum class web_input { keys, touch, pad };
+
+// The page's keys, touch controls or pad, and its canvas, for game_driver.
 struct web_game : game_io {
-  explicit web_game(web_bridge &bridge, bool by_touch = false) : b(bridge), touch(by_touch) {}
-  bool key_down(unsigned long keysym) override;
-  bool key_up(unsigned long keysym) override;
+  explicit web_game(web_bridge &bridge, web_input by = web_input::keys) : b(bridge), input(by) {}
+  bool key_down(unsigned long keysym) override { return press(keysym, true); }
+  bool key_up(unsigned long keysym) override { return press(keysym, false); }
   bool grab(rgb_image &image) override { return bridge_picture(b, "grab", image); }
+  bool press(unsigned long keysym, bool down);
   web_bridge &b;
-  bool touch;
+  web_input input;
 };

@@ -49,7 +49,8 @@ class web_test : public testing::Test {
   void expect_picture_shown_whole(int factor);
 
   web_game keys{bridge};
-  web_game fingers{bridge, true};
+  web_game fingers{bridge, web_input::touch};
+  web_game pad{bridge, web_input::pad};
   game_session s;
 
  private:

@@ -19,4 +19,7 @@ AL_VAR(KEYBOARD_DRIVER, keyboard_web);
 #define GFX_WEB                 AL_ID('W','E','B','G')
 AL_VAR(GFX_DRIVER, gfx_web);
 
+#define JOYSTICK_WEB            AL_ID('W','E','B','J')
+AL_VAR(JOYSTICK_DRIVER, joystick_web);
+
 #endif

@@ -5,9 +5,9 @@
 # one small patch of ours (allegro-*.patch: the library learns the platform's
 # name), our platform headers (al*.h) and drivers (web*.c), and of the
 # library's own files only the portable C ones a game links: bitmaps, blits,
-# sprites, text and fonts, image files, packfiles, unicode, config, timer
-# and keyboard front ends, display switching, the graphics front end and
-# its vtables. No GUI, sound mixing, 3D, mouse or joystick.
+# sprites, text and fonts, image files, packfiles, unicode, config, timer,
+# keyboard and joystick front ends, display switching, the graphics front
+# end and its vtables. No GUI, sound mixing, 3D or mouse.
 #   tools/web/build-allegro.sh PREFIX
 # A program links PREFIX/lib/liballeg.a with -sASYNCIFY
 # -sASYNCIFY_IMPORTS='["kv_web_sleep"]' (rest() sleeps there), and the page
@@ -35,7 +35,7 @@ cp "$here"/alplatf.h "$here"/alwebcfg.h "$here"/alweb.h "$inc/allegro/platform/"
 # without inlining and math.c for the fixed-point functions.
 files="allegro blit bmp colblend color config datafile dataregi dispsw dither
   file flood font fontbios fontbmp fontdat fontgrx fonttxt gfx glyph graphics
-  gsprite inline keyboard lbm libc lzss math pcx poly3d polygon quantize
+  gsprite inline joystick keyboard lbm libc lzss math pcx poly3d polygon quantize
   readbmp readfont rle rotate sound spline text tga timer unicode
   vtable vtable15 vtable16 vtable24 vtable32 vtable8"
 cfiles="cblit8 cblit16 cblit24 cblit32 ccpu ccsprite cgfx8 cgfx15 cgfx16 cgfx24

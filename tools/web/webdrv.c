@@ -1,6 +1,6 @@
-/* The browser platform's driver lists: its own system, graphics, keyboard
- * and timer drivers; no sound, mouse or joystick: install_sound finds its
- * "none" drivers and succeeds quietly. */
+/* The browser platform's driver lists: its own system, graphics, keyboard,
+ * timer and joystick (the page's gamepads) drivers; no sound or mouse:
+ * install_sound finds its "none" drivers and succeeds quietly. */
 
 #include "allegro.h"
 #include "allegro/internal/aintern.h"
@@ -27,6 +27,12 @@ _DRIVER_INFO _timer_driver_list[] =
 _DRIVER_INFO _gfx_driver_list[] =
 {
    { GFX_WEB,      &gfx_web,      TRUE  },
+   { 0,            NULL,          0     }
+};
+
+_DRIVER_INFO _joystick_driver_list[] =
+{
+   { JOYSTICK_WEB, &joystick_web, TRUE  },
    { 0,            NULL,          0     }
 };
 
