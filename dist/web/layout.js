@@ -18,7 +18,9 @@
   // the canvas's picture to an OffscreenCanvas, which keeps the element at
   // its first size).
   var screen = [canvas.width, canvas.height];
-  var margin = 16;  // CSS pixels around a touch control
+  // CSS pixels kept between the controls and the picture: below it in
+  // portrait, at its sides in landscape.
+  var below = 16, beside = 8;
 
   // The CSS pixel at or just after x that is a whole display pixel too: a
   // real display's page is laid out in display pixels, but one whose
@@ -40,9 +42,9 @@
     var height = page.clientHeight - parseFloat(style.paddingTop) - parseFloat(style.paddingBottom);
     height -= info.offsetHeight;
     if (landscape.matches)
-      width -= 2 * (Math.max(pad.offsetWidth, fire.offsetWidth) + margin);
+      width -= 2 * (Math.max(pad.offsetWidth, fire.offsetWidth) + beside);
     else
-      height -= Math.max(pad.offsetHeight, fire.offsetHeight, small.offsetHeight) + margin;
+      height -= Math.max(pad.offsetHeight, fire.offsetHeight, small.offsetHeight) + below;
     return [width, height];
   }
 

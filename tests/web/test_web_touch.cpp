@@ -192,14 +192,19 @@ TEST_F(WebTouch, APhonePlaysByTouchInEitherOrientation) {
   ASSERT_TRUE(bridge_call(bridge, "throttle 1"));
 }
 
-// A tablet, 820x1180 at 2, either way up; a desktop page, no controls.
-TEST_F(WebTouch, ATabletFitsEitherWayAndADesktopShowsNoControls) {
+// A tablet, 820x1180 at 2, and a small phone, 360x640 at 2, either way up;
+// a desktop page, no controls.
+TEST_F(WebTouch, ATabletAndASmallPhoneFitEitherWayAndADesktopShowsNoControls) {
+  const struct {
+    int w, h, factor;
+  } screens[] = {{820, 1180, 5}, {1180, 820, 4}, {360, 640, 2}, {640, 360, 2}};
   ASSERT_NO_FATAL_FAILURE(open_touch_screen(2, 820, 1180));
   ASSERT_TRUE(bridge_call(bridge, "play"));
   ASSERT_TRUE(poll_until([&] { return page_number("kvCanvasLog.times.length") > 10; }, 20000, 100));
-  ASSERT_NO_FATAL_FAILURE(expect_touch_layout(5)) << "portrait";
-  ASSERT_TRUE(bridge_call(bridge, "size 1180 820"));
-  ASSERT_NO_FATAL_FAILURE(expect_touch_layout(4)) << "landscape";
+  for (const auto &at : screens) {
+    ASSERT_TRUE(bridge_call(bridge, "size " + std::to_string(at.w) + " " + std::to_string(at.h)));
+    ASSERT_NO_FATAL_FAILURE(expect_touch_layout(at.factor)) << at.w << "x" << at.h;
+  }
 
   ASSERT_TRUE(bridge_call(bridge, "open"));
   ASSERT_TRUE(bridge_call(bridge, "play"));
