@@ -216,6 +216,8 @@ TEST_F(data_files, a_save_writes_through_a_link_and_keeps_the_permission_bits) {
   std::filesystem::create_symlink("real/scores", folder.file("KV scores.dat"));
   write_text(folder.file("KV settings.dat"), "1 1 1");
   chmod(folder.file("KV settings.dat").c_str(), 0640);
+  load_settings();
+  mode = 2, scrn_size = 0;
   EXPECT_TRUE(save_highscores());
   EXPECT_TRUE(save_settings());
   EXPECT_TRUE(std::filesystem::is_symlink(folder.file("KV scores.dat")));
@@ -236,6 +238,47 @@ TEST_F(data_files, a_better_best_score_already_in_the_file_is_kept) {
   write_text(folder.file("KV scores.dat"), "0x2000 junk");
   EXPECT_TRUE(save_highscores());
   EXPECT_EQ(read_text(folder.file("KV scores.dat")), "8192 9000 100");
+}
+
+// Two copies of the game in one folder: a save writes what this copy
+// changed since it last read or wrote the file, and leaves the rest as the
+// other copy saved it; a file that cannot be read holds nothing.
+TEST_F(data_files, a_save_writes_only_what_this_copy_changed_over_what_another_saved) {
+  const std::string file = folder.file("KV settings.dat");
+  write_text(file, "2 0 1 84 85 82 83 75 28");
+  load_settings();
+  const struct {
+    const char *theirs;  // the file as the other copy left it; nullptr: no file
+    int *mine, value;    // what this copy changes first, if anything
+    const char *saved;
+  } saves[] = {
+      {"3 1 1 84 85 82 83 10 28", nullptr, 0, "3 1 1 84 85 82 83 10 28"},  // sat on its title
+      {"3 1 1 84 85 82 83 10 28", &b_p, 25, "3 1 1 84 85 82 83 10 25"},
+      {"1 1 0 84 85 82 83 10 28", nullptr, 0, "1 1 0 84 85 82 83 10 28"},  // P saved once is not mine now
+      {"3 1 1 84 85 82 83 10 28 junk", &mode, 3, "3 1 1 84 85 82 83 10 28"},
+      {"1 0 7", &b_u, 17, "1 0 7 17 85 82 83 75 25"},  // the rest as this copy holds it
+      {"9 5 1 200 85 82 83 75 25", nullptr, 0, "3 0 1 17 85 82 83 75 25"},  // unusable: mine
+      {"garbage", nullptr, 0, "3 0 1 17 85 82 83 75 25"},
+      {nullptr, nullptr, 0, "3 0 1 17 85 82 83 75 25"},
+  };
+  for (const auto &k : saves) {
+    std::filesystem::remove(file);
+    if (k.theirs) write_text(file, k.theirs);
+    if (k.mine) *k.mine = k.value;
+    EXPECT_TRUE(save_settings());
+    EXPECT_EQ(read_text(file), k.saved) << (k.theirs ? k.theirs : "no file");
+  }
+  // A change that could not be saved is still this copy's at the next save.
+  sound = 0;
+  std::filesystem::remove(file);
+  std::filesystem::create_directory(file);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(save_settings());
+  testing::internal::GetCapturedStderr();
+  std::filesystem::remove(file);
+  write_text(file, "2 1 1 84 85 82 83 10 28");
+  EXPECT_TRUE(save_settings());
+  EXPECT_EQ(read_text(file), "2 1 0 84 85 82 83 10 28");
 }
 
 // A save of "KV scores.dat" in a child process, with the file size limited

@@ -40,11 +40,8 @@ struct device {
   int throttle;
 };
 const device desktop{"page, desktop, 1x", "open", 1};
-const device phones[] = {
-    {"phone page, 1x", R"(open {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true})", 1},
-    {"phone page, 4x", R"(open {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true})", 4},
-    {"phone page, 6x", R"(open {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true})", 6},
-};
+const char *const phone = R"(open {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true})";
+const device phones[] = {{"phone page, 1x", phone, 1}, {"phone page, 4x", phone, 4}, {"phone page, 6x", phone, 6}};
 
 void print_pace(const char *where, const std::vector<double> &intervals) {
   const interval_summary f = summarise(intervals);

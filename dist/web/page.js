@@ -38,8 +38,15 @@
     document.getElementById('pad-keys').hidden = false;
   });
 
+  // Every file of the game is asked for under this page's build, so that
+  // no cache (the browser's, a host's, the service worker's) can hand the
+  // page a file of another build.
+  var build = document.querySelector('meta[name="krove-vestin-build"]').content;
+  var ofThisBuild = function (name) { return name + '?v=' + build; };
+
   window.Module = {
     canvas: canvas,
+    locateFile: function (name, folder) { return folder + ofThisBuild(name); },
     onCanvasSize: window.kvPlacePicture,
     print: function (text) { console.log(text); },
     printErr: function (text) { console.warn(text); },
@@ -47,6 +54,7 @@
       fail((body.dataset.state === 'loading' ? 'The game could not start: ' : 'The game stopped: ') + what);
     },
     onRuntimeInitialized: function () {
+      loaded = true;
       body.dataset.state = 'running';
       say('');
       canvas.focus();
@@ -69,9 +77,8 @@
   // needs, and a new build's worker takes over only then, so that the new
   // files come with the next visit and never mix with this one's.
   function keepForOffline() {
-    if (!('serviceWorker' in navigator) || !window.isSecureContext || !/^https?:$/.test(location.protocol))
-      return;
-    navigator.serviceWorker.register('sw.js').then(function (kept) {
+    if (!workers) return;
+    navigator.serviceWorker.register('sw.js', { updateViaCache: 'none' }).then(function (kept) {
       var takeOver = function (worker) {
         if (worker && navigator.serviceWorker.controller) worker.postMessage('take over');
       };
@@ -85,6 +92,17 @@
     }, function () { /* no worker: the game still plays, online */ });
   }
 
+  // A new build took over while this page was still loading the old one
+  // (another tab said so): its worker hands out none of the old build's
+  // files, so the page starts again, on the new build.
+  var loaded = false;
+  var workers = 'serviceWorker' in navigator && window.isSecureContext && /^https?:$/.test(location.protocol);
+  if (workers) {
+    navigator.serviceWorker.addEventListener('controllerchange', function () {
+      if (!loaded) location.reload();
+    });
+  }
+
   if (typeof WebAssembly !== 'object') {
     fail('This browser cannot run WebAssembly, which the game needs.');
     return;
@@ -95,7 +113,7 @@
     fail('The game could not start: ' + ((e.error && e.error.message) || e.message) + '.');
   });
   var script = document.createElement('script');
-  script.src = 'krove-vestin.js';
+  script.src = ofThisBuild('krove-vestin.js');
   script.onerror = function () { fail('The game could not start: krove-vestin.js did not load.'); };
   document.body.appendChild(script);
 })();

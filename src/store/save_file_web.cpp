@@ -24,6 +24,26 @@ EM_JS(char *, keep_in_page_storage, (const char *path, const char *bytes, int si
   return out;
 });
 
+// The page's copy of the file made anew from the storage, where another tab
+// may have saved since; no item there, no file. Where the browser refuses
+// its storage, the page's own copy is all there is, and stays.
+EM_JS(void, recall_from_page_storage, (const char *path), {
+  const name = UTF8ToString(path);
+  let kept;
+  try {
+    kept = localStorage.getItem("krove-vestin/" + name);
+  } catch (e) {
+    return;
+  }
+  try {
+    if (kept === null) FS.unlink(name);
+    else FS.writeFile(name, Uint8Array.from(kept, c => c.charCodeAt(0) & 255));
+  } catch (e) {
+  }
+});
+
+void recall_saved_file(const char *path) { recall_from_page_storage(path); }
+
 // The file the game reads again while the page is open.
 static bool write_here(const char *path, const std::string &text) {
   FILE *file = std::fopen(path, "wb");

@@ -28,6 +28,7 @@ void load_highscores() {
 bool save_highscores() {
   int *const mine[3] = {&highscore_e, &highscore_n, &highscore_h};
   int theirs[3] = {};
+  recall_saved_file(scores_path);
   const int read = read_scores(theirs);
   for (int i = 0; i < read; i++)
     if (theirs[i] > *mine[i]) *mine[i] = theirs[i];

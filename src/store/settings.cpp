@@ -10,6 +10,14 @@
 int sound = 1;
 
 static const char *const settings_path = "KV settings.dat";
+static const int setting_count = 9;
+
+// The nine settings in the file's order.
+static int *const settings[setting_count] = {&mode, &scrn_size, &sound, &b_u, &b_d, &b_l, &b_r, &b_f, &b_p};
+
+// The settings as this copy last read or wrote them: a value that differs
+// from its place here was changed by this copy since.
+static int seen[setting_count] = {2, 0, 1, 84, 85, 82, 83, 75, 28};
 
 // A value that would break the game (a key outside the key table, an unknown
 // window size or difficulty) leaves the setting as it was.
@@ -17,25 +25,49 @@ static void take_if(int &setting, int value, int lowest, int highest) {
   if (value >= lowest && value <= highest) setting = value;
 }
 
-void load_settings() {
+// What the file holds now, laid over v as a start-up reads it: a value the
+// file lacks or the game cannot use leaves v's.
+static void read_settings(int (&v)[setting_count]) {
   std::FILE *f = std::fopen(settings_path, "rb");
   if (!f) return;
   // Unread values keep what they had: input stops at the first non-number.
-  int v[9] = {mode, scrn_size, sound, b_u, b_d, b_l, b_r, b_f, b_p};
-  const int read = std::fscanf(f, "%i %i %i", &v[0], &v[1], &v[2]);
-  if (read == 3) (void)!std::fscanf(f, " %i %i %i %i %i %i", &v[3], &v[4], &v[5], &v[6], &v[7], &v[8]);
+  int in[setting_count];
+  for (int i = 0; i < setting_count; i++) in[i] = v[i];
+  const int read = std::fscanf(f, "%i %i %i", &in[0], &in[1], &in[2]);
+  if (read == 3) (void)!std::fscanf(f, " %i %i %i %i %i %i", &in[3], &in[4], &in[5], &in[6], &in[7], &in[8]);
   std::fclose(f);
   if (read < 1) return;
-  take_if(mode, v[0], 1, 3);
-  take_if(scrn_size, v[1], 0, 1);
-  sound = v[2];
-  int *const bindings[6] = {&b_u, &b_d, &b_l, &b_r, &b_f, &b_p};
-  for (int i = 0; i < 6; i++) take_if(*bindings[i], v[3 + i], 0, KEY_TABLE_SIZE - 1);
+  take_if(v[0], in[0], 1, 3);
+  take_if(v[1], in[1], 0, 1);
+  v[2] = in[2];
+  for (int i = 3; i < setting_count; i++) take_if(v[i], in[i], 0, KEY_TABLE_SIZE - 1);
 }
 
+static void note_seen() {
+  for (int i = 0; i < setting_count; i++) seen[i] = *settings[i];
+}
+
+void load_settings() {
+  int v[setting_count];
+  for (int i = 0; i < setting_count; i++) v[i] = *settings[i];
+  read_settings(v);
+  for (int i = 0; i < setting_count; i++) *settings[i] = v[i];
+  note_seen();
+}
+
+// Another copy of the game may have saved settings since this one read
+// them: only what this copy changed since is written over the file's.
 bool save_settings() {
+  recall_saved_file(settings_path);
+  int out[setting_count];
+  for (int i = 0; i < setting_count; i++) out[i] = *settings[i];
+  read_settings(out);
+  for (int i = 0; i < setting_count; i++)
+    if (*settings[i] != seen[i]) out[i] = *settings[i];
   char text[160];
-  std::snprintf(text, sizeof text, "%i %i %i %i %i %i %i %i %i", mode, scrn_size, sound, b_u, b_d,
-                b_l, b_r, b_f, b_p);
-  return save_file(settings_path, text);
+  std::snprintf(text, sizeof text, "%i %i %i %i %i %i %i %i %i", out[0], out[1], out[2], out[3], out[4],
+                out[5], out[6], out[7], out[8]);
+  const bool saved = save_file(settings_path, text);
+  if (saved) note_seen();
+  return saved;
 }

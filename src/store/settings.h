@@ -4,4 +4,7 @@
 extern int sound;  // kept in the settings file, used by nothing else
 
 void load_settings();
-bool save_settings();  // false (after saying why) when the file could not be written
+// Writes what this copy changed since it last read or wrote the file, and
+// leaves the rest as the file holds it now (another copy may have saved);
+// false (after saying why) when the file could not be written.
+bool save_settings();

@@ -20,6 +20,13 @@ const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applic
                 '.data': 'application/octet-stream', '.png': 'image/png', '.txt': 'text/plain',
                 '.webmanifest': 'application/manifest+json' };
 
+// What the server says of caching, as ordinary hosts do (never no-store):
+// Last-Modified alone (Python's http.server, nginx and Apache by default),
+// or with it "Cache-Control: max-age=3600" or "no-cache". A request with
+// If-Modified-Since gets 304 when the file is no newer.
+const cachings = { 'last-modified': null, 'max-age': 'max-age=3600', 'no-cache': 'no-cache' };
+let caching = 'last-modified';
+
 function serve(req, res) {
   const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
   // A blank page of the site's own, where a test lays the storage out before the game starts.
@@ -36,8 +43,17 @@ function serve(req, res) {
     res.end();
     return;
   }
-  res.writeHead(200, { 'Content-Type': types[path.extname(full)] || 'application/octet-stream',
-                       'Cache-Control': 'no-store' });
+  const modified = new Date(Math.floor(fs.statSync(full).mtimeMs / 1000) * 1000);
+  const headers = { 'Content-Type': types[path.extname(full)] || 'application/octet-stream',
+                    'Last-Modified': modified.toUTCString() };
+  if (cachings[caching]) headers['Cache-Control'] = cachings[caching];
+  const since = Date.parse(req.headers['if-modified-since'] || '');
+  if (since >= modified.getTime()) {
+    res.writeHead(304, headers);
+    res.end();
+    return;
+  }
+  res.writeHead(200, headers);
   fs.createReadStream(full).pipe(res);
 }
 
@@ -164,6 +180,7 @@ const commands = {
     if (context) await context.close();
     fingers.clear();
     root = path.resolve(firstRoot);
+    caching = 'last-modified';
     await launch(wanted.dsf);
     device = wanted;
     // No viewport of Playwright's: full screen then fills the page's own size.
@@ -180,6 +197,14 @@ const commands = {
     return '';
   },
   newtab: newPage,
+  // Back to tab N of the profile (0: its first), as the player switches tabs.
+  tab: async n => {
+    page = context.pages()[Number(n)];
+    if (!page) throw new Error(`no tab ${n}`);
+    cdp = await context.newCDPSession(page);
+    await page.bringToFront();
+    return '';
+  },
   play: async () => { await page.goto(base); return ''; },
   reload: async () => { await page.reload(); return ''; },
   // The tab closed as a player closes it: unload handlers run.
@@ -227,6 +252,12 @@ const commands = {
   eval: async js => b64(await page.evaluate(js)),
   // Another folder served in the game's place, as a new zip put there.
   root: async folder => { root = path.resolve(folder); return ''; },
+  // How the server speaks of caching from now on (see cachings).
+  caching: async how => {
+    if (!(how in cachings)) throw new Error(`no caching ${how}`);
+    caching = how;
+    return '';
+  },
   // The network gone, or back.
   offline: async on => { await context.setOffline(on === 'on'); return ''; },
   // The page hidden, as when the player leaves for another app, or shown

@@ -126,6 +126,17 @@ class WebGame : public web_test {
     EXPECT_EQ(canvas_size(), "320x240") << "full screen changed the game's screen";
   }
 
+  // From the title, OPTIONS and SCREEN SIZE with the fire key: the canvas
+  // becomes 640x480 at once.
+  void choose_screen_size_640(unsigned long fire) {
+    ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 1));
+    ASSERT_TRUE(hold_key_until(s, fire, shows_options, 5000)) << "OPTIONS did not open";
+    ASSERT_TRUE(choose_menu_entry(s, XK_Down, 100, 5, 1));
+    ASSERT_TRUE(tap_key_until(
+        s, fire, [&](const rgb_image &) { return canvas_size() == "640x480"; }, 5000))
+        << "SCREEN SIZE: the canvas is " << canvas_size();
+  }
+
   void expect_back_in_the_page() {
     EXPECT_TRUE(
         poll_until([&] { return !in_full_screen() && shown_size() == "320x240"; }, 3000, 50))
@@ -214,13 +225,7 @@ TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
   ASSERT_TRUE(bridge_call(bridge, "eval document.exitFullscreen()"));  // as Esc in the browser
   expect_back_in_the_page();
 
-  // OPTIONS, SCREEN SIZE: the canvas becomes 640x480 at once.
-  ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 1));
-  ASSERT_TRUE(hold_key_until(s, XK_space, shows_options, 5000)) << "OPTIONS did not open";
-  ASSERT_TRUE(choose_menu_entry(s, XK_Down, 100, 5, 1));
-  ASSERT_TRUE(tap_key_until(
-      s, XK_space, [&](const rgb_image &) { return canvas_size() == "640x480"; }, 5000))
-      << "SCREEN SIZE: the canvas is " << canvas_size();
+  ASSERT_NO_FATAL_FAILURE(choose_screen_size_640(XK_space));
   EXPECT_EQ(shown_size(), "640x480");
   rgb_image picture;
   ASSERT_TRUE(wait_for_picture(
@@ -244,6 +249,34 @@ TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
   EXPECT_EQ(stored("KV scores.dat"), "2100 0 1900");
 }
 
+// Two tabs of one browser, as a phone's installed game beside a tab: the
+// first sits on its title while the second, with fire on J and a better
+// best saved, chooses the big screen; the idle first, hidden last and
+// quitting last, changes none of it.
+TEST_F(WebGame, AnIdleTabHiddenOrQuittingLastKeepsWhatTheOtherSaved) {
+  ASSERT_TRUE(bridge_call(bridge, "open"));
+  ASSERT_TRUE(play_until_shown());
+  ASSERT_TRUE(skip_to_title(s, XK_space)) << "no title in the first tab; " << state();
+  ASSERT_TRUE(bridge_call(bridge, "newtab blank"));
+  store("KV settings.dat", "2 0 1 84 85 82 83 10 28");
+  store("KV scores.dat", "2100 5000 2300");
+  ASSERT_TRUE(play_until_shown());
+  ASSERT_TRUE(skip_to_title(s, XK_j)) << "no title in the second tab; " << state();
+  ASSERT_NO_FATAL_FAILURE(choose_screen_size_640(XK_j));
+  ASSERT_TRUE(bridge_call(bridge, "hide"));
+  const std::string settings = "2 1 1 84 85 82 83 10 28";
+  EXPECT_EQ(stored("KV settings.dat"), settings) << "the second tab's own save";
+
+  ASSERT_TRUE(bridge_call(bridge, "tab 0"));
+  ASSERT_TRUE(bridge_call(bridge, "hide"));
+  EXPECT_EQ(stored("KV settings.dat"), settings) << "the idle tab hidden";
+  EXPECT_EQ(stored("KV scores.dat"), "2100 5000 2300") << "the idle tab hidden";
+  ASSERT_TRUE(bridge_call(bridge, "show"));
+  ASSERT_NO_FATAL_FAILURE(quit_from_title());
+  EXPECT_EQ(stored("KV settings.dat"), settings) << "the idle tab's QUIT";
+  EXPECT_EQ(stored("KV scores.dat"), "2100 5000 2300") << "the idle tab's QUIT";
+}
+
 // What the player sees, not the canvas's store: at densities of 1 to 3
 // display pixels a CSS pixel, at page sizes odd and even both ways, in the
 // page and in full screen, the canvas's box lies on whole display pixels,
@@ -265,13 +298,9 @@ TEST_F(WebGame, ThePictureOnWholeDisplayPixelsAtEveryDensityAndSize) {
     name << page.width << "x" << page.height << " at " << page.density;
     if (page.density != density) {
       density = page.density;
-      std::ostringstream device;
-      device << "open {\"dsf\":" << density << "}";
-      ASSERT_TRUE(bridge_call(bridge, device.str())) << name.str();
-      ASSERT_TRUE(bridge_call(bridge, "play"));
+      ASSERT_TRUE(open_device(density)) << name.str();
       // The splash's name over the background will do.
-      ASSERT_TRUE(poll_until([&] { return page_number("kvCanvasLog.times.length") > 10; }, 20000, 100))
-          << name.str() << ": no picture";
+      ASSERT_TRUE(play_until_shown()) << name.str() << ": no picture";
     }
     ASSERT_TRUE(bridge_call(bridge, "size " + std::to_string(page.width) + " " +
                                         std::to_string(page.height)));

@@ -43,8 +43,7 @@ class WebPad : public web_test {
 // play, the pause band shows, and plugged in again it resumes; B gives up.
 TEST_F(WebPad, APadPlaysAndPausesWhenPulledOut) {
   ASSERT_TRUE(bridge_call(bridge, "open"));
-  ASSERT_TRUE(bridge_call(bridge, "play"));
-  ASSERT_TRUE(poll_until([&] { return page_number("kvCanvasLog.times.length") > 10; }, 20000, 100));
+  ASSERT_TRUE(play_until_shown());
   const std::string pad_line = "String(document.getElementById('pad-keys').hidden)";
   EXPECT_EQ(page_value(bridge, pad_line), "true") << "the pad's buttons named with no pad";
   stand_in("plug(0)");

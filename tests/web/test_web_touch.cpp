@@ -6,7 +6,7 @@
 #include <X11/keysym.h>
 #include <stdlib.h>
 
-#include <cstdio>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -27,11 +27,7 @@ class WebTouch : public web_test {
   // A fresh profile on a touch screen of w x h CSS pixels at density, and
   // its first tab on the site's blank page.
   void open_touch_screen(double density, int w, int h) {
-    char device[128];
-    std::snprintf(device, sizeof device,
-                  "open {\"dsf\":%g,\"width\":%d,\"height\":%d,\"mobile\":true,\"touch\":true}", density,
-                  w, h);
-    ASSERT_TRUE(bridge_call(bridge, device));
+    ASSERT_TRUE(open_device(density, w, h));
     s.io = &fingers;
   }
 
@@ -135,8 +131,7 @@ class WebTouch : public web_test {
 TEST_F(WebTouch, APhonePlaysByTouchInEitherOrientation) {
   ASSERT_NO_FATAL_FAILURE(open_touch_screen(3, 390, 844));
   store("KV settings.dat", fire_on_j);
-  ASSERT_TRUE(bridge_call(bridge, "play"));
-  ASSERT_TRUE(poll_until([&] { return page_number("kvCanvasLog.times.length") > 10; }, 20000, 100));
+  ASSERT_TRUE(play_until_shown());
   ASSERT_NO_FATAL_FAILURE(expect_touch_layout(3)) << "portrait";
 
   const long long touched = now_ms();
@@ -199,16 +194,14 @@ TEST_F(WebTouch, ATabletAndASmallPhoneFitEitherWayAndADesktopShowsNoControls) {
     int w, h, factor;
   } screens[] = {{820, 1180, 5}, {1180, 820, 4}, {360, 640, 2}, {640, 360, 2}};
   ASSERT_NO_FATAL_FAILURE(open_touch_screen(2, 820, 1180));
-  ASSERT_TRUE(bridge_call(bridge, "play"));
-  ASSERT_TRUE(poll_until([&] { return page_number("kvCanvasLog.times.length") > 10; }, 20000, 100));
+  ASSERT_TRUE(play_until_shown());
   for (const auto &at : screens) {
     ASSERT_TRUE(bridge_call(bridge, "size " + std::to_string(at.w) + " " + std::to_string(at.h)));
     ASSERT_NO_FATAL_FAILURE(expect_touch_layout(at.factor)) << at.w << "x" << at.h;
   }
 
   ASSERT_TRUE(bridge_call(bridge, "open"));
-  ASSERT_TRUE(bridge_call(bridge, "play"));
-  ASSERT_TRUE(poll_until([&] { return page_number("kvCanvasLog.times.length") > 10; }, 20000, 100));
+  ASSERT_TRUE(play_until_shown());
   EXPECT_EQ(page_value(bridge, "getComputedStyle(document.getElementById('pad')).display + ' ' + "
                                "getComputedStyle(document.getElementById('fire')).display"),
             "none none");
@@ -216,58 +209,107 @@ TEST_F(WebTouch, ATabletAndASmallPhoneFitEitherWayAndADesktopShowsNoControls) {
             "none");
 }
 
-// After one visit the game starts with no network; a new build put in the
-// old one's place reaches the page within two reloads, and its worker drops
-// the old build's files.
-TEST_F(WebTouch, OfflineAfterOneVisitAndANewBuildWithinTwoReloads) {
-  ASSERT_NO_FATAL_FAILURE(open_touch_screen(3, 390, 844));
-  ASSERT_TRUE(bridge_call(bridge, "play"));
-  ASSERT_TRUE(poll_until(
-      [&] { return page_value(bridge, "String(!!navigator.serviceWorker.controller)") == "true"; }, 20000,
-      200))
-      << "no service worker took the page";
-  const std::string caches = "caches.keys().then(k => k.filter(n => n.startsWith('krove-vestin ')).join('|'))";
-  const std::string first_build = page_value(bridge, caches);
+namespace {
 
-  ASSERT_TRUE(bridge_call(bridge, "offline on"));
-  ASSERT_TRUE(bridge_call(bridge, "reload"));
-  EXPECT_TRUE(skip_to_title(s, XK_space)) << "offline, no title: " << state();
-  ASSERT_TRUE(bridge_call(bridge, "offline off"));
-
-  // The new build: its page changed, its worker made anew from its files.
+// A copy of the game's folder as a host holds it, in a fresh folder: an old
+// build, made a day ago (an ordinary host lets a browser keep such files
+// for hours); or a new build, made now, its page marked, its page and worker
+// made anew as the web build makes them. "" if it could not be made.
+std::string place_build(bool fresh) {
   namespace fs = std::filesystem;
   std::string made = (fs::temp_directory_path() / "kv-web-build-XXXXXX").string();
-  ASSERT_TRUE(mkdtemp(made.data()));
-  const std::string folder = made;
-  fs::copy(game_folder(), folder, fs::copy_options::recursive);
-  std::ifstream in(folder + "/index.html");
+  if (!mkdtemp(made.data())) return "";
+  fs::copy(game_folder(), made, fs::copy_options::recursive);
+  if (!fresh) {
+    for (const auto &entry : fs::directory_iterator(made))
+      fs::last_write_time(entry.path(), fs::file_time_type::clock::now() - std::chrono::hours(24));
+    return made;
+  }
+  std::ifstream in(KV_WEB_SOURCE_DIR "/index.html.in");
   std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   page.replace(page.find("<head>"), 6, "<head>\n<meta name=\"kv-build\" content=\"new\">");
-  std::ofstream(folder + "/index.html") << page;
+  std::ofstream(made + "/page.in") << page;
   std::string files;
-  for (const auto &entry : fs::directory_iterator(folder)) {
+  for (const auto &entry : fs::directory_iterator(made)) {
     const std::string name = entry.path().filename();
-    if (name != "sw.js" && name != "LICENSE" && name != "README.txt")
+    if (name != "index.html" && name != "page.in" && name != "sw.js" && name != "LICENSE" && name != "README.txt")
       files += (files.empty() ? "" : "|") + entry.path().string();
   }
-  const std::string make = std::string(KV_CMAKE) + " -DTEMPLATE=" KV_WEB_WORKER_TEMPLATE " -DOUT=" +
-                           folder + "/sw.js -DPROJECT_VERSION=1 '-DFILES=" + files +
-                           "' -P " KV_WEB_WORKER_SCRIPT;
-  ASSERT_EQ(std::system(make.c_str()), 0) << make;
-  ASSERT_TRUE(bridge_call(bridge, "root " + folder));
+  const std::string make = std::string(KV_CMAKE) + " -DPAGE=" + made + "/page.in -DWORKER=" KV_WEB_SOURCE_DIR
+                           "/sw.js.in -DOUT=" + made + " -DPROJECT_VERSION=1 '-DFILES=" + files +
+                           "' -P " KV_WEB_SOURCE_DIR "/make_build.cmake";
+  return std::system(make.c_str()) == 0 && fs::remove(made + "/page.in") ? made : "";
+}
 
+}  // namespace
+
+// After one visit the game starts with no network. A new build put in the
+// old one's place reaches the page within two visits, whether the host
+// sends Last-Modified alone, max-age or no-cache, and its worker keeps
+// nothing of the old build; a new build cut short is never taken, and the
+// old one goes on playing, online and offline.
+TEST_F(WebTouch, OfflineAfterOneVisitAndANewBuildWithinTwoVisitsFromAnyHost) {
+  const std::string old_build = place_build(false), new_build = place_build(true), cut = place_build(true);
+  ASSERT_FALSE(old_build.empty() || new_build.empty() || cut.empty()) << "the builds could not be placed";
+  // As a copy broken off halfway leaves it.
+  const std::string wasm = cut + "/krove-vestin.wasm";
+  std::filesystem::resize_file(wasm, std::filesystem::file_size(wasm) / 2);
+  const std::string caches = "caches.keys().then(k => k.filter(n => n.startsWith('krove-vestin ')).join('|'))";
   const std::string marked = "String(!!document.querySelector('meta[name=kv-build]'))";
-  ASSERT_TRUE(bridge_call(bridge, "reload"));
-  const bool first_reload = page_value(bridge, marked) == "true";
-  ASSERT_TRUE(poll_until(
-      [&] {
-        const std::string now = page_value(bridge, caches);
-        return !now.empty() && now != first_build && now.find('|') == std::string::npos;
-      },
-      20000, 200))
-      << "the new build's worker did not take over alone: " << page_value(bridge, caches);
-  ASSERT_TRUE(bridge_call(bridge, "reload"));
-  EXPECT_TRUE(first_reload || page_value(bridge, marked) == "true") << "the new page after two reloads";
-  EXPECT_TRUE(skip_to_title(s, XK_space)) << "the new build shows no title";
-  fs::remove_all(folder);
+  // The browser looks for a new worker, and tells whether it was taken.
+  const std::string taken = R"(navigator.serviceWorker.getRegistration().then(r => r.update().catch(e => e)
+    .then(() => new Promise(done => {
+      const w = r.installing;
+      if (!w) return done(String(!!r.waiting));
+      w.addEventListener('statechange', () => { if (w.state !== 'installing') done(String(w.state === 'installed')); });
+    }))))";
+  const struct {
+    const char *caching;
+    const std::string &build;
+  } hosts[] = {{"last-modified", new_build}, {"max-age", new_build}, {"no-cache", new_build}, {"last-modified", cut}};
+  for (const auto &host : hosts) {
+    SCOPED_TRACE(std::string(host.caching) + (&host.build == &cut ? ", the new build cut short" : ""));
+    ASSERT_NO_FATAL_FAILURE(open_touch_screen(3, 390, 844));
+    ASSERT_TRUE(bridge_call(bridge, std::string("caching ") + host.caching));
+    ASSERT_TRUE(bridge_call(bridge, "root " + old_build));
+    ASSERT_TRUE(bridge_call(bridge, "play"));
+    ASSERT_TRUE(poll_until(
+        [&] { return page_value(bridge, "String(!!navigator.serviceWorker.controller)") == "true"; }, 20000,
+        200))
+        << "no service worker took the page";
+    const std::string first_build = page_value(bridge, caches);
+    ASSERT_TRUE(bridge_call(bridge, "root " + host.build));
+    ASSERT_TRUE(bridge_call(bridge, "reload"));
+    const bool first_visit = page_value(bridge, marked) == "true";
+    if (&host.build == &cut) {
+      EXPECT_EQ(page_value(bridge, taken), "false") << "the cut build's worker was taken";
+      EXPECT_EQ(page_value(bridge, caches), first_build);
+      for (const char *network : {"off", "on"}) {
+        ASSERT_TRUE(bridge_call(bridge, std::string("offline ") + network));
+        ASSERT_TRUE(bridge_call(bridge, "reload"));
+        EXPECT_EQ(page_value(bridge, marked), "false") << "offline " << network;
+        EXPECT_TRUE(skip_to_title(s, XK_space)) << "offline " << network << ", no title: " << state();
+      }
+      ASSERT_TRUE(bridge_call(bridge, "offline off"));
+      continue;
+    }
+    ASSERT_TRUE(poll_until(
+        [&] {
+          const std::string now = page_value(bridge, caches);
+          return !now.empty() && now != first_build && now.find('|') == std::string::npos;
+        },
+        20000, 200))
+        << "the new build's worker did not take over alone: " << page_value(bridge, caches);
+    ASSERT_TRUE(bridge_call(bridge, "reload"));
+    EXPECT_TRUE(first_visit || page_value(bridge, marked) == "true") << "the new page after two visits";
+    EXPECT_TRUE(skip_to_title(s, XK_space)) << "the new build shows no title";
+    if (&host == hosts) {
+      ASSERT_TRUE(bridge_call(bridge, "offline on"));
+      ASSERT_TRUE(bridge_call(bridge, "reload"));
+      EXPECT_EQ(page_value(bridge, marked), "true") << "offline";
+      EXPECT_TRUE(skip_to_title(s, XK_space)) << "offline, no title: " << state();
+      ASSERT_TRUE(bridge_call(bridge, "offline off"));
+    }
+  }
+  for (const std::string &folder : {old_build, new_build, cut}) std::filesystem::remove_all(folder);
 }

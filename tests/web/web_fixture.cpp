@@ -49,6 +49,20 @@ void web_test::report_failure() {
             << page_value(bridge, "document.getElementById('status').textContent") << "\"\n";
 }
 
+bool web_test::open_device(double density, int width, int height) {
+  std::ostringstream device;
+  device << "open {\"dsf\":" << density;
+  if (width > 0)
+    device << ",\"width\":" << width << ",\"height\":" << height << ",\"mobile\":true,\"touch\":true";
+  device << "}";
+  return bridge_call(bridge, device.str());
+}
+
+bool web_test::play_until_shown() {
+  return bridge_call(bridge, "play") &&
+         poll_until([&] { return page_number("kvCanvasLog.times.length") > 10; }, 20000, 100);
+}
+
 std::string web_test::state() { return page_value(bridge, "document.body.dataset.state"); }
 
 double web_test::page_number(const std::string &expression) {

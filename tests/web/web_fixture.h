@@ -19,6 +19,12 @@ class web_test : public testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // A fresh profile on a display of density display pixels a CSS pixel
+  // (with width set, a touch screen of width x height CSS pixels with a
+  // phone's viewport rules), and its first tab on the site's blank page.
+  bool open_device(double density, int width = 0, int height = 0);
+  // The game's page, once it has put a few pictures on its canvas.
+  bool play_until_shown();
   // The page's state ("loading", "running", "ended", "failed").
   std::string state();
   // A JavaScript expression's value in the page as a number, -1 if none.

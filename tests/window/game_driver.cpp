@@ -40,9 +40,9 @@ void release_key(game_session &s, unsigned long keysym) {
 
 // True once the window shows anything but black: the game has set its
 // final window mode and runs its first screen.
-bool shows_something(game_session &s) {
+bool shows_something(game_session &s, x_window window) {
   rgb_image image;
-  if (!grab_window(s.server, s.window, image)) return false;
+  if (!grab_window(s.server, window, image)) return false;
   const int all = image.width * image.height;
   return all > 0 && count_colour(image, 0, 0, image.width, image.height, rgb_colour{}) < all;
 }
@@ -66,8 +66,18 @@ bool launch_game(game_session &s, const std::vector<std::string> &args) {
   // settings); a focus given in between can be lost, so wait for drawing.
   return poll_until(
       [&] {
-        s.window = find_game_window(s.server);
-        return s.window != 0 && shows_something(s) && focus_window(s.server, s.window);
+        s.window = find_game_window(s.server, nullptr, s.other_copy);
+        return s.window != 0 && shows_something(s, s.window) && focus_window(s.server, s.window);
+      },
+      window_timeout_ms, poll_step_ms);
+}
+
+bool launch_other_copy(game_session &s, game_process &copy) {
+  if (!start_game(copy, game_binary_path(), s.folder, s.server, {}, s.env)) return false;
+  return poll_until(
+      [&] {
+        s.other_copy = find_game_window(s.server, nullptr, s.window);
+        return s.other_copy != 0 && shows_something(s, s.other_copy);
       },
       window_timeout_ms, poll_step_ms);
 }

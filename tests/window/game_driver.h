@@ -26,6 +26,7 @@ struct game_session {
   game_process game;
   x_window window = 0;
   game_io *io = nullptr;
+  x_window other_copy = 0;  // another copy's window in the same X server (launch_other_copy)
   std::vector<std::string> env;  // given to the game on top of the runner's
 };
 
@@ -53,6 +54,10 @@ bool prepare_session(game_session &s, const char *screen = nullptr, bool window_
 // Starts the game in the session's folder, waits for its window, gives it
 // the focus.
 bool launch_game(game_session &s, const std::vector<std::string> &args = {});
+// Starts another copy of the game in the session's folder and X server and
+// waits for it to draw (it has read both files then); its window is
+// s.other_copy, which the session's own game never takes for its own.
+bool launch_other_copy(game_session &s, game_process &copy);
 
 // The game's 320x240 picture out of a whole window's (or page's) raw one:
 // one pixel of each square the layout gives it (layout_of); false when the

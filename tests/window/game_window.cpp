@@ -64,12 +64,12 @@ static std::vector<Window> top_windows(Display *dpy) {
   return found;
 }
 
-x_window find_game_window(xvfb_server &server, const char *name) {
+x_window find_game_window(xvfb_server &server, const char *name, x_window except) {
   Display *dpy = server.display;
   const std::string game_class = testing_windows_game() ? "krove-vestin.exe" : "krove-vestin";
   // Top of the stacking order first: that is the one a player would see.
   for (Window w : top_windows(dpy)) {
-    if (get_window_class(server, w).group != game_class || !is_viewable(dpy, w)) continue;
+    if (w == except || get_window_class(server, w).group != game_class || !is_viewable(dpy, w)) continue;
     if (name && get_window_name(server, w) != name) continue;
     return w;
   }

@@ -153,6 +153,34 @@ TEST_F(WindowRoad, AGameClosedDuringItsGameOverBannerStillCounts) {
   EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 0 2000");
 }
 
+// Two copies of the game in one folder (under Wine, one %APPDATA%): the
+// first only sits on its splash while the second beats the saved Normal
+// best and chooses the big window; the first, closed last, changes none
+// of it.
+TEST_F(WindowRoad, AnIdleCopyClosedLastKeepsWhatTheOtherSaved) {
+  ASSERT_TRUE(write_work_file(s.folder, "KV scores.dat", "2000 -100 2000"));
+  game_process idle;
+  ASSERT_TRUE(launch_other_copy(s, idle)) << "no first window; stderr:\n" << read_game_stderr(s.folder);
+  ASSERT_NO_FATAL_FAILURE(give_up_over_a_negative_best());
+  ASSERT_TRUE(wait_for_picture(
+      s, [](const rgb_image &p) { return shows_score_table(p, 2000, 0, 2000); }, 5000));
+  ASSERT_TRUE(tap_key_until(s, XK_Escape, shows_title, 5000, 2000));
+  ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 1));
+  ASSERT_TRUE(hold_key_until(s, XK_space, shows_options, 5000)) << "OPTIONS did not open";
+  ASSERT_TRUE(choose_menu_entry(s, XK_Down, 100, 5, size_entry));
+  ASSERT_TRUE(tap_key_until(
+      s, XK_space, [&](const rgb_image &) { return get_window_size(s.server, s.window).width == 640; }, 5000))
+      << "SCREEN SIZE: the window did not become 640x480";
+  for (game_process *copy : {&s.game, &idle}) {
+    ASSERT_TRUE(send_close_message(s.server, copy == &idle ? s.other_copy : s.window));
+    const exit_result r = wait_for_exit(*copy, 5000);
+    ASSERT_TRUE(r.exited) << (copy == &idle ? "the idle copy" : "the second copy") << " did not quit";
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(read_work_file(s.folder, "KV settings.dat"), "2 1 1 84 85 82 83 75 28");
+    EXPECT_EQ(read_work_file(s.folder, "KV scores.dat"), "2000 0 2000");
+  }
+}
+
 // Closed in play, a game is not counted: its 0 would beat the best of -100.
 TEST_F(WindowRoad, AGameClosedInPlayLeavesTheBestScoresAsTheyWere) {
   ASSERT_TRUE(write_work_file(s.folder, "KV scores.dat", "2000 -100 2000"));

@@ -141,8 +141,9 @@ struct window_size {
 };
 
 // The viewable top-level window of class "krove-vestin" (under Wine the
-// .exe's, "krove-vestin.exe"), or 0; name (its title) may be null to accept any.
-x_window find_game_window(xvfb_server &server, const char *name = nullptr);
+// .exe's, "krove-vestin.exe") other than except, or 0; name (its title)
+// may be null to accept any.
+x_window find_game_window(xvfb_server &server, const char *name = nullptr, x_window except = 0);
 x_window wait_for_game_window(xvfb_server &server, int timeout_ms, const char *name = nullptr);
 window_size get_window_size(xvfb_server &server, x_window window);
 struct window_place {
