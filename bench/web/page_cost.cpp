@@ -91,6 +91,14 @@ void chromium_cpu(pid_t bridge, cpu_use &now) {
   }
 }
 
+void engine_cpu(pid_t bridge, cpu_use &now) {
+  now = cpu_use{};
+  for (const pid_t pid : descendants(bridge)) {
+    if (pid == bridge || read_file("/proc/" + std::to_string(pid) + "/comm").rfind("Xvfb", 0) == 0) continue;
+    for (const auto &thread : thread_cpu_ns(pid)) now.all += thread.second / 1e9;
+  }
+}
+
 cpu_use hold_still(int seconds, const std::function<void(cpu_use &)> &read) {
   cpu_use a, b;
   read(a);

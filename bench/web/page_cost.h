@@ -19,6 +19,9 @@ struct cpu_use {
 
 // Chromium's processes under the bridge, read now.
 void chromium_cpu(pid_t bridge, cpu_use &now);
+// Every process of the engine under the bridge (not the bridge itself, nor
+// the X server WebKit draws on), read now, in all.
+void engine_cpu(pid_t bridge, cpu_use &now);
 // Stays still for seconds, reading before and after: the CPU used meanwhile.
 cpu_use hold_still(int seconds, const std::function<void(cpu_use &)> &read);
 void print_cpu_header();

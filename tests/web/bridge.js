@@ -1,9 +1,12 @@
 // The browser end of the web tests: serves the game's folder over HTTP on
-// 127.0.0.1 under a sub-folder path (as a site would host it), drives
-// Debian's Chromium headless through playwright-core, and answers the C++
-// tests one line per command on stdin/stdout:
+// 127.0.0.1 under a sub-folder path (as a site would host it, caching as
+// ordinary hosts do), puts the tests' probe into every page it serves,
+// drives one of three browser engines (engine_*.js: Chromium, Firefox,
+// WebKit) and answers the C++ tests one line per command on stdin/stdout:
 //   "ok [words...]" or "fail <why>"; text and pixels travel as base64.
-//   node bridge.js MODULES_DIR GAME_DIR URL_PATH CHROMIUM
+//   node bridge.js MODULES_DIR GAME_DIR URL_PATH CHROMIUM FIREFOX WEBKITWEBDRIVER MINIBROWSER
+// An engine's program given as "" is not on the machine: choosing that
+// engine fails, saying so.
 'use strict';
 const http = require('http');
 const fs = require('fs');
@@ -11,12 +14,11 @@ const path = require('path');
 const zlib = require('zlib');
 const readline = require('readline');
 
-const [modules, firstRoot, urlPath, chromiumPath] = process.argv.slice(2);
+const [modules, firstRoot, urlPath, chromiumPath, firefoxPath, webkitDriver, miniBrowser] = process.argv.slice(2);
 let root = path.resolve(firstRoot);  // the game's folder served (see the command root)
-const { chromium } = require(path.join(modules, 'playwright-core'));
 
 // .wasm must come as application/wasm, or the page falls back to a slower load.
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
                 '.data': 'application/octet-stream', '.png': 'image/png', '.txt': 'text/plain',
                 '.webmanifest': 'application/manifest+json' };
 
@@ -27,8 +29,24 @@ const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applic
 const cachings = { 'last-modified': null, 'max-age': 'max-age=3600', 'no-cache': 'no-cache' };
 let caching = 'last-modified';
 
+// The probe, put at the top of every page served, before the page's own
+// scripts, in every engine: the notes of the canvas's pictures, the
+// stand-in pads, the troubles' report, and the bench's scripts.
+const probeFiles = ['canvas_log.js', 'standin_pad.js', 'troubles.js'].map(f => path.join(__dirname, f));
+const initScripts = [];
+const probe = () => [...probeFiles.map(f => fs.readFileSync(f, 'utf8')), ...initScripts]
+  .map(js => `<script>${js}</script>\n`).join('');
+
+const troubles = [];  // uncaught errors, console errors, failed requests, all pages
+
 function serve(req, res) {
   const name = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+  if (req.method === 'POST' && name === '/troubles') {
+    let said = '';
+    req.on('data', d => { said += d; });
+    req.on('end', () => { troubles.push(said); res.writeHead(204).end(); });
+    return;
+  }
   // A blank page of the site's own, where a test lays the storage out before the game starts.
   if (name === '/') {
     res.writeHead(200, { 'Content-Type': 'text/html' });
@@ -39,6 +57,7 @@ function serve(req, res) {
   if (file === '') file = 'index.html';
   const full = file === null ? null : path.join(root, file);
   if (!full || !full.startsWith(root + path.sep) || !fs.existsSync(full) || fs.statSync(full).isDirectory()) {
+    troubles.push(`HTTP 404: ${req.url}`);
     res.writeHead(404);
     res.end();
     return;
@@ -54,11 +73,14 @@ function serve(req, res) {
     return;
   }
   res.writeHead(200, headers);
-  fs.createReadStream(full).pipe(res);
+  if (path.extname(full) === '.html')
+    res.end(fs.readFileSync(full, 'utf8').replace('<head>', `<head>\n${probe()}`));
+  else
+    fs.createReadStream(full).pipe(res);
 }
 
 // Pixels travel as "WIDTH HEIGHT CHANNELS BASE64" (RGB or RGBA rows).
-// Chromium's screenshots come as PNG: 8-bit RGB or RGBA, not interlaced.
+// The engines' screenshots come as PNG: 8-bit RGB or RGBA, not interlaced.
 function pngPixels(png) {
   let at = 8, width = 0, height = 0, channels = 0;
   const idat = [];
@@ -97,159 +119,65 @@ function notedPicture(which) {
   return `${log.width} ${log.height} 4 ${btoa(s)}`;
 }
 
-let browser, context, page, cdp, base;
-// How pages are shown: the display's density (the browser runs at it), and
-// where set, the page's size in CSS pixels, a phone's viewport rules and touch.
-let device = { dsf: 1 };
-const troubles = [];  // uncaught errors, console errors, failed requests, all pages
-const initScripts = [];
+const watch = trouble => troubles.push(trouble);
+const engines = {
+  chromium: () => chromiumPath && require('./engine_chromium')({ modules, executable: chromiumPath, watch }),
+  firefox: () => firefoxPath && require('./engine_firefox')({ modules, executable: firefoxPath, watch }),
+  webkit: () => webkitDriver && miniBrowser &&
+                require('./engine_webkit')({ driver: webkitDriver, executable: miniBrowser }),
+};
+const installed = { chromium: 'chromium', firefox: 'firefox-esr', webkit: 'webkit2gtk-driver' };
+let engine;
 
-function watch(p) {
-  p.on('pageerror', e => troubles.push(`uncaught: ${e.message}`));
-  p.on('console', m => { if (m.type() === 'error') troubles.push(`console: ${m.text()} (${m.location().url})`); });
-  p.on('requestfailed', r => troubles.push(`failed: ${r.url()} ${r.failure() && r.failure().errorText}`));
-  p.on('response', r => { if (r.status() >= 400) troubles.push(`HTTP ${r.status()}: ${r.url()}`); });
-}
-
-// The page's size, as a window or a phone's screen of that size would give
-// it. The density stays the browser's own: DevTools' emulated density lays
-// a page out in CSS pixels and draws a picture of a fractional CSS size a
-// display pixel short, which no real display does.
-async function setMetrics() {
-  if (!device.width) return cdp.send('Emulation.clearDeviceMetricsOverride');
-  return cdp.send('Emulation.setDeviceMetricsOverride', { width: device.width, height: device.height,
-    deviceScaleFactor: 0, mobile: !!device.mobile });
-}
-
-// A new tab of the same browser profile: the game, or the site's blank page.
-async function newPage(what) {
-  page = await context.newPage();
-  watch(page);
-  cdp = await context.newCDPSession(page);
-  await setMetrics();
-  await page.goto(what === 'blank' ? new URL('/', base).href : base);
-  return '';
-}
-
-// A display of another density needs a browser started at it.
-async function launch(dsf) {
-  if (browser && device.dsf === dsf) return;
-  if (browser) await browser.close();
-  // Headless, full screen keeps the window's size: a page of 1200x947 shows
-  // the picture at 3x with black on every side.
-  browser = await chromium.launch({ executablePath: chromiumPath,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-           '--disable-sync', '--no-first-run', '--window-size=1200,947', `--force-device-scale-factor=${dsf}`] });
-  context = null;
-}
-
-// Minimized, the page really loses the focus: Playwright otherwise tells it
-// it always has it.
-async function windowState(state) {
-  await cdp.send('Emulation.setFocusEmulationEnabled', { enabled: state === 'normal' });
-  const { windowId } = await cdp.send('Browser.getWindowForTarget');
-  await cdp.send('Browser.setWindowBounds', { windowId, bounds: { windowState: state } });
-  return '';
-}
+const server = http.createServer(serve);
+let base, port = 0;
+const listen = () => new Promise(up => server.listen(port, '127.0.0.1', up));
 
 const b64 = s => Buffer.from(String(s), 'latin1').toString('base64');
 
-// Fingers on the page's controls, each named by its control's accessible
-// name, through the DevTools protocol's touch events: a finger goes down,
-// moves or comes up on its own (an event with that finger alone), and the
-// others stay where they are.
-const fingers = new Map();  // name: { x, y, id }
-let fingerIds = 0;
-
-async function centreOf(name) {
-  const box = await page.getByRole('button', { name, exact: true }).boundingBox();
-  if (!box) throw new Error(`no control named ${name} on the page`);
-  return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
-}
-
-async function sendFinger(type, finger) {
-  await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: [finger] });
-  return '';
-}
-
 const commands = {
+  // The engine the next "open" starts ("chromium", "firefox", "webkit").
+  engine: async name => {
+    if (!engines[name]) throw new Error(`no engine ${name}`);
+    if (engine && engine.name === name) return '';
+    const next = engines[name]();
+    if (!next) throw new Error(`${name} is not on this machine (tools/kv test installs ${installed[name]})`);
+    if (engine) await engine.quit();
+    engine = next;
+    return '';
+  },
   // A fresh profile (empty storage) and its first tab, on the blank page;
-  // optionally a device as JSON: {"dsf":3,"width":390,"height":844,"mobile":true,"touch":true}.
+  // optionally a device as JSON (Chromium alone: see engine_chromium.js).
   open: async json => {
-    const wanted = Object.assign({ dsf: 1 }, json ? JSON.parse(json) : {});
-    if (context) await context.close();
-    fingers.clear();
     root = path.resolve(firstRoot);
     caching = 'last-modified';
-    await launch(wanted.dsf);
-    device = wanted;
-    // No viewport of Playwright's: full screen then fills the page's own size.
-    context = await browser.newContext({ viewport: null, hasTouch: !!device.touch });
-    await context.addInitScript({ path: path.join(__dirname, 'canvas_log.js') });
-    await context.addInitScript({ path: path.join(__dirname, 'standin_pad.js') });
-    for (const js of initScripts) await context.addInitScript(js);
-    return newPage('blank');
-  },
-  // The page resized, as a window is or a phone turned: "W H".
-  size: async wh => {
-    [device.width, device.height] = wh.split(' ').map(Number);
-    await setMetrics();
+    if (!server.listening) await listen();
+    await engine.open(new URL('/', base).href, json ? JSON.parse(json) : {});
     return '';
   },
-  newtab: newPage,
+  // Another tab of the same profile: the game, or the site's blank page.
+  newtab: async what => { await engine.newTab(what === 'blank' ? new URL('/', base).href : base); return ''; },
   // Back to tab N of the profile (0: its first), as the player switches tabs.
-  tab: async n => {
-    page = context.pages()[Number(n)];
-    if (!page) throw new Error(`no tab ${n}`);
-    cdp = await context.newCDPSession(page);
-    await page.bringToFront();
-    return '';
-  },
-  play: async () => { await page.goto(base); return ''; },
-  reload: async () => { await page.reload(); return ''; },
+  tab: async n => { await engine.tab(Number(n)); return ''; },
+  play: async () => { await engine.goto(base); return ''; },
+  // Another page of the folder served (the bench's bare page).
+  visit: async name => { await engine.goto(new URL(name, base).href); return ''; },
+  reload: async () => { await engine.reload(); return ''; },
   // The tab closed as a player closes it: unload handlers run.
-  close: async () => {
-    // With unload handlers to run, close() returns before the tab is gone.
-    const closed = page.waitForEvent('close');
-    await page.close({ runBeforeUnload: true });
-    await closed;
-    return '';
-  },
-  // A finger down on the control named, "Fire" say; lifted; slid from one
-  // control to another ("slide Left Up") without being lifted.
-  touch: async name => {
-    if (fingers.has(name)) throw new Error(`a finger is on ${name} already`);
-    const finger = Object.assign({ id: fingerIds++ }, await centreOf(name));
-    fingers.set(name, finger);
-    return sendFinger('touchStart', finger);
-  },
-  lift: async name => {
-    const finger = fingers.get(name);
-    if (!finger) throw new Error(`no finger on ${name}`);
-    fingers.delete(name);
-    return sendFinger('touchEnd', finger);
-  },
-  slide: async names => {
-    const [from, to] = names.split(' '), finger = fingers.get(from);
-    if (!finger) throw new Error(`no finger on ${from}`);
-    fingers.delete(from);
-    fingers.set(to, Object.assign(finger, await centreOf(to)));
-    return sendFinger('touchMove', finger);
-  },
-  down: async code => { await page.keyboard.down(code); return ''; },
-  up: async code => { await page.keyboard.up(code); return ''; },
-  click: async selector => { await page.click(selector); return ''; },
+  close: async () => { await engine.closeTab(); return ''; },
+  down: async code => { await engine.keyDown(code); return ''; },
+  up: async code => { await engine.keyUp(code); return ''; },
+  click: async selector => { await engine.click(selector); return ''; },
   // The last picture put on the canvas, or kept picture N.
-  grab: () => page.evaluate(notedPicture, -1),
-  kept: n => page.evaluate(notedPicture, Number(n)),
+  grab: () => engine.evaluate(`(${notedPicture})(-1)`),
+  kept: n => engine.evaluate(`(${notedPicture})(${Number(n)})`),
   // The page as the display shows it, in the display's own pixels, once a
   // frame with everything done so far has been drawn.
-  shot: async () => {
-    await page.evaluate(() => new Promise(drawn => requestAnimationFrame(() => requestAnimationFrame(drawn))));
-    const { data } = await cdp.send('Page.captureScreenshot', { format: 'png', optimizeForSpeed: true });
-    return pngPixels(Buffer.from(data, 'base64'));
-  },
-  eval: async js => b64(await page.evaluate(js)),
+  shot: async () => pngPixels(await engine.screenshot()),
+  eval: async js => b64(await engine.evaluate(js)),
+  // The page loses the focus (the window minimized, another tab chosen), or has it back.
+  blur: async () => { await engine.blur(); return ''; },
+  focus: async () => { await engine.focus(); return ''; },
   // Another folder served in the game's place, as a new zip put there.
   root: async folder => { root = path.resolve(folder); return ''; },
   // How the server speaks of caching from now on (see cachings).
@@ -258,63 +186,48 @@ const commands = {
     caching = how;
     return '';
   },
-  // The network gone, or back.
-  offline: async on => { await context.setOffline(on === 'on'); return ''; },
+  // The server stopped, every connection to it cut, as a phone with no
+  // network meets it; or started again at the same address.
+  offline: async on => {
+    if (on === 'on') {
+      server.closeAllConnections();
+      await new Promise(closed => server.close(closed));
+    } else if (!server.listening) {
+      await listen();
+    }
+    return '';
+  },
   // The page hidden, as when the player leaves for another app, or shown
-  // again. Headless Chromium never hides a page itself, so the page is told
+  // again. A headless browser never hides a page itself, so the page is told
   // as the browser tells it: its visibility, then the event.
-  hide: () => page.evaluate(() => {
+  hide: () => engine.evaluate(`(() => {
     for (const [name, value] of [['hidden', true], ['visibilityState', 'hidden']])
       Object.defineProperty(document, name, { configurable: true, get: () => value });
     document.dispatchEvent(new Event('visibilitychange'));
     return '';
-  }),
-  show: () => page.evaluate(() => {
+  })()`),
+  show: () => engine.evaluate(`(() => {
     delete document.hidden;
     delete document.visibilityState;
     document.dispatchEvent(new Event('visibilitychange'));
     return '';
-  }),
-  // The page's CPU slowed down rate times (DevTools' throttling; 1: none).
-  throttle: async rate => { await cdp.send('Emulation.setCPUThrottlingRate', { rate: Number(rate) }); return ''; },
-  // A script run in every page of every profile from now on, before the
-  // page's own (the bench's).
-  initscript: async js => {
-    initScripts.push(js);
-    if (context) await context.addInitScript(js);
+  })()`),
+  // A script put into every page served from now on, before the page's own (the bench's).
+  initscript: async js => { initScripts.push(js); return ''; },
+  troubles: async () => b64(troubles.splice(0).join('\n')),
+  quit: async () => {
+    if (engine) await engine.quit();
+    server.closeAllConnections();
+    server.close();
+    setImmediate(() => process.exit(0));
     return '';
   },
-  // DevTools' sampling profiler on the page's thread: "profile start", then
-  // "profile stop" gives each function's own time, "ms<TAB>name<TAB>file"
-  // a line (file: "wasm", the script's file name, or "" for the browser's
-  // own and the scripts put into the page), base64.
-  profile: async what => {
-    if (what === 'start') {
-      await cdp.send('Profiler.enable');
-      await cdp.send('Profiler.setSamplingInterval', { interval: 200 });
-      await cdp.send('Profiler.start');
-      return '';
-    }
-    const { profile } = await cdp.send('Profiler.stop');
-    const nodes = new Map(profile.nodes.map(n => [n.id, n])), own = new Map();
-    profile.samples.forEach((id, i) => {
-      const frame = nodes.get(id).callFrame;
-      const file = /^wasm:|\.wasm$/.test(frame.url) ? 'wasm' : frame.url.split('/').pop();
-      const key = `${frame.functionName || '(anonymous)'}\t${file}`;
-      own.set(key, (own.get(key) || 0) + profile.timeDeltas[i] / 1000);
-    });
-    return b64([...own].map(([key, ms]) => `${ms.toFixed(3)}\t${key}`).join('\n'));
-  },
-  minimize: () => windowState('minimized'),
-  restore: () => windowState('normal'),
-  troubles: async () => b64(troubles.splice(0).join('\n')),
-  quit: async () => { await browser.close(); server.close(); setImmediate(() => process.exit(0)); return ''; },
 };
 
-const server = http.createServer(serve);
-server.listen(0, '127.0.0.1', async () => {
-  base = `http://127.0.0.1:${server.address().port}${urlPath}`;
-  await launch(1);
+listen().then(async () => {
+  port = server.address().port;
+  base = `http://127.0.0.1:${port}${urlPath}`;
+  await commands.engine('chromium');
   process.stdout.write(`ok ${base}\n`);
   // One command at a time, in order: each answer before the next is read.
   const lines = readline.createInterface({ input: process.stdin });
@@ -324,8 +237,16 @@ server.listen(0, '127.0.0.1', async () => {
       const space = line.indexOf(' ');
       const name = space < 0 ? line : line.slice(0, space), arg = space < 0 ? '' : line.slice(space + 1);
       try {
-        if (!commands[name]) throw new Error(`unknown command ${name}`);
-        process.stdout.write(`ok ${await commands[name](arg)}\n`);
+        let answer;
+        if (commands[name]) {
+          answer = await commands[name](arg);
+        } else if (engine && engine.commands[name]) {
+          const said = await engine.commands[name](arg);
+          answer = said ? b64(said) : '';
+        } else {
+          throw new Error(`no command ${name} in ${engine ? engine.name : 'the bridge'}`);
+        }
+        process.stdout.write(`ok ${answer}\n`);
       } catch (e) {
         process.stdout.write(`fail ${String(e.message).split('\n')[0]}\n`);
       }

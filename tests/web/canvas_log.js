@@ -1,5 +1,5 @@
-// Put into every page before its own scripts (the bridge adds it to each
-// browser context): notes each picture the game puts on its canvas, in the
+// Put into every page before its own scripts (the test server puts it at
+// the top of every page it serves, in every engine): notes each picture the game puts on its canvas, in the
 // page itself, so that a test can time the game and look at its frames
 // without taking the page's one thread while the game runs. A test reads
 // what was noted once, when the timed part is over.
@@ -9,9 +9,9 @@
 //   kvCanvasLog.keep(from, count)  copies of the next count pictures put
 //                          at or after page time from: kept, keptTimes
 //   kvCanvasLog.hold(on)   on: from the next picture on, pictures are
-//                          noted but not put, so the canvas keeps showing
-//                          that one (held; a promise of it); off: the
-//                          game's last picture put at once
+//                          noted but that one is put in their place, so
+//                          the canvas keeps showing it (held; a promise of
+//                          it); off: the game's last picture put at once
 (() => {
   'use strict';
   const log = {
@@ -86,7 +86,9 @@
           log.kept.push(copy && copy.length === log.picture.length ? copy : log.picture.slice());
           log.keptTimes.push(now);
         }
-        if (log.held) return undefined;
+        // Held, the same picture is put again: WebKit takes a screenshot
+        // only once something is drawn.
+        if (log.held) return put.call(this, new ImageData(log.held, log.width, log.height), 0, 0);
         if (log.toHold) {
           put.apply(this, arguments);
           log.held = log.picture.slice();

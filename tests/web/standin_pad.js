@@ -1,5 +1,5 @@
-// Put into every page before its own scripts (the bridge adds it to each
-// browser context): stands in for the Gamepad API, as headless Chromium
+// Put into every page before its own scripts (the test server puts it at
+// the top of every page it serves): stands in for the Gamepad API, as headless Chromium
 // has no pads, with pads of the "standard" mapping that the tests plug in,
 // press and pull out through window.kvStandInPads. Like a browser, it
 // gives the page a new snapshot of the pads at each getGamepads() and

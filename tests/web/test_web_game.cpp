@@ -30,63 +30,6 @@ namespace {
 
 const char *const default_settings = "2 0 1 84 85 82 83 75 28";
 
-// Frame n of an untouched title is one picture wherever the game runs: the
-// background rises a pixel every two frames, the ticker moves every three
-// frames of its runs and the marker turns every five. The native game's
-// title pictures, collected from its window under Xvfb before the browser
-// starts (never beside it: the page would lose frames), are filed by the
-// background's left edge (nothing is drawn over it): two frames at most
-// share one place of the background. A browser picture must be one of the
-// native pictures of its place. Where the native grabs caught only one of
-// the two frames (each stands 20 ms; a busy machine can miss one), a
-// browser picture that differs from it in the ticker and the marker alone
-// may be the missed one: left out, not failed; anything else is a fault.
-struct native_titles {
-  std::map<std::string, std::set<std::vector<unsigned char>>> by_background;
-
-  static std::string background_of(const rgb_image &p) {
-    std::string edge;
-    for (int y = 0; y < 220; ++y)
-      edge.append(reinterpret_cast<const char *>(&p.rgb[y * 320 * 3]), 4 * 3);
-    return edge;
-  }
-
-  // The picture without the ticker's rows and the marker's box.
-  static std::vector<unsigned char> still_part(std::vector<unsigned char> p) {
-    std::fill(&p[220 * 320 * 3], &p[232 * 320 * 3], 0);
-    for (int y = 125; y < 135; ++y) std::fill(&p[(y * 320 + 110) * 3], &p[(y * 320 + 126) * 3], 0);
-    return p;
-  }
-
-  // 1: seen natively; 0: its frame was missed natively; -1: unlike.
-  int judge(const rgb_image &p) const {
-    const auto at = by_background.find(background_of(p));
-    if (at == by_background.end()) return 0;
-    if (at->second.count(p.rgb)) return 1;
-    return at->second.size() == 1 && still_part(p.rgb) == still_part(*at->second.begin()) ? 0 : -1;
-  }
-
-  // The title's first ms milliseconds in the native window.
-  void collect(int ms) {
-    game_session n;
-    ASSERT_TRUE(start_xvfb(n.server) && make_work_folder(n.folder, game_data_dir()) &&
-                launch_game(n))
-        << "no native game: " << read_game_stderr(n.folder);
-    rgb_image p;
-    long long title_from = 0;
-    const long long give_up = now_ms() + 30000;
-    while (now_ms() < give_up && !(title_from && now_ms() - title_from > ms)) {
-      if (grab_picture(n, p) && shows_title(p)) {
-        if (!title_from) title_from = now_ms();
-        by_background[background_of(p)].insert(p.rgb);
-      }
-      pause_ms(4);  // each frame stands 20 ms
-    }
-    kill_game(n.game);
-    ASSERT_TRUE(title_from) << "the native game showed no title";
-  }
-};
-
 class WebGame : public web_test {
  protected:
   // Alt held, Enter tapped (the game reads keys once a frame) until the
@@ -126,17 +69,6 @@ class WebGame : public web_test {
     EXPECT_EQ(canvas_size(), "320x240") << "full screen changed the game's screen";
   }
 
-  // From the title, OPTIONS and SCREEN SIZE with the fire key: the canvas
-  // becomes 640x480 at once.
-  void choose_screen_size_640(unsigned long fire) {
-    ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 1));
-    ASSERT_TRUE(hold_key_until(s, fire, shows_options, 5000)) << "OPTIONS did not open";
-    ASSERT_TRUE(choose_menu_entry(s, XK_Down, 100, 5, 1));
-    ASSERT_TRUE(tap_key_until(
-        s, fire, [&](const rgb_image &) { return canvas_size() == "640x480"; }, 5000))
-        << "SCREEN SIZE: the canvas is " << canvas_size();
-  }
-
   void expect_back_in_the_page() {
     EXPECT_TRUE(
         poll_until([&] { return !in_full_screen() && shown_size() == "320x240"; }, 3000, 50))
@@ -148,46 +80,6 @@ class WebGame : public web_test {
 
 
 }  // namespace
-
-// From a fresh profile: the splash's 280 frames of 20 ms take 5.6 s as in
-// the window (WindowPace), timed by the page's own stamps of its pictures;
-// the title untouched is the native title pixel for pixel; a whole game
-// with real keys; QUIT writes both files with the Linux bytes.
-TEST_F(WebGame, PaceTitlePixelsAWholeGameAndQuit) {
-  native_titles native;
-  ASSERT_NO_FATAL_FAILURE(native.collect(6000));
-  ASSERT_TRUE(bridge_call(bridge, "open"));
-  ASSERT_TRUE(bridge_call(bridge, "play"));
-
-  EXPECT_NEAR(time_the_splash(), 5600, 560);
-
-  // Two and a half seconds of the title, every picture, as the page put them.
-  std::vector<double> times;
-  rgb_image p;
-  ASSERT_TRUE(keep_pictures(-1, 125, times));
-  int alike = 0, unlike = 0;
-  for (size_t i = 0; i < times.size(); ++i) {
-    ASSERT_TRUE(kept_picture(i, p));
-    ASSERT_TRUE(shows_title(p)) << "the title went away";
-    const int judged = native.judge(p);
-    alike += judged == 1;
-    if (judged < 0 && unlike++ == 0)
-      write_png_image(std::string(KV_WEB_FAILURE_DIR) + "/web-title-unlike.png", p);
-  }
-  EXPECT_EQ(unlike, 0) << "browser title pictures unlike the native ones of their frame (the "
-                          "first: web-title-unlike.png)";
-  EXPECT_GE(alike, static_cast<int>(times.size()) * 3 / 4)
-      << "too few browser pictures seen natively";
-  std::cout << "title: " << times.size() << " browser pictures, " << alike
-            << " the same as a native one of their frame, " << unlike << " unlike ("
-            << native.by_background.size() << " places of the native background)\n";
-
-  int normal = 0;
-  ASSERT_NO_FATAL_FAILURE(play_one_game(s, normal));
-  ASSERT_NO_FATAL_FAILURE(quit_from_title());
-  EXPECT_EQ(stored("KV settings.dat"), default_settings);
-  EXPECT_EQ(stored("KV scores.dat"), "2000 " + std::to_string(normal) + " 2000");
-}
 
 // Saved best scores read at the start; the page minimized pauses the game
 // until the pause key; full screen by Alt+Enter, by the button, and left by
@@ -204,8 +96,8 @@ TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
     ASSERT_TRUE(start_play(s, XK_space));
     if (away) {
       ASSERT_NO_FATAL_FAILURE(pause_while_away(
-          s, [] { return bridge_call(bridge, "minimize"); },
-          [] { return bridge_call(bridge, "restore"); }));
+          s, [] { return bridge_call(bridge, "blur"); },
+          [] { return bridge_call(bridge, "focus"); }));
     }
     ASSERT_TRUE(give_up_play(s));
     ASSERT_TRUE(wait_for_picture(
@@ -227,14 +119,6 @@ TEST_F(WebGame, AwayFullScreenAndTheFilesAcrossTabs) {
 
   ASSERT_NO_FATAL_FAILURE(choose_screen_size_640(XK_space));
   EXPECT_EQ(shown_size(), "640x480");
-  rgb_image picture;
-  ASSERT_TRUE(wait_for_picture(
-      s, [](const rgb_image &p) { return shows_size_changed(p) || shows_options(p); }, 3000,
-      &picture));
-  if (!shows_options(picture)) {
-    ASSERT_TRUE(tap_key_until(s, XK_space, shows_options, 5000))
-        << "fire did not end \"Press fire.\"";
-  }
 
   // The tab closed there, without QUIT: the page's leaving saved both.
   ASSERT_TRUE(bridge_call(bridge, "close"));

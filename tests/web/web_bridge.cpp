@@ -55,11 +55,12 @@ bool start_bridge(web_bridge &b, std::string &why) {
   const std::string stage = game_folder();
   b.pid = fork();
   if (b.pid == 0) {
+    setpgid(0, 0);  // the bridge and every browser process it starts: one group to end
     dup2(in[0], 0);
     dup2(out[1], 1);
     for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
-    execl(KV_NODE, KV_NODE, KV_WEB_BRIDGE_JS, KV_WEB_MODULES, stage.c_str(),
-          "/arcade/krove-vestin/", KV_CHROMIUM, static_cast<char *>(nullptr));
+    execl(KV_NODE, KV_NODE, KV_WEB_BRIDGE_JS, KV_WEB_MODULES, stage.c_str(), "/arcade/krove-vestin/",
+          KV_CHROMIUM, KV_FIREFOX, KV_WEBKIT_DRIVER, KV_MINIBROWSER, static_cast<char *>(nullptr));
     _exit(127);
   }
   close(in[0]);
@@ -79,12 +80,14 @@ void stop_bridge(web_bridge &b) {
   std::string ignored;
   bridge_call(b, "quit", &ignored);
   close(b.to);
-  // Chromium closes within a second or two; past that the bridge is killed.
+  // A browser closes within a second or two; past that the bridge is
+  // killed. Whatever of its browsers is left goes with its group.
   int status = 0;
   if (!poll_until([&] { return waitpid(b.pid, &status, WNOHANG) == b.pid; }, 5000, 20)) {
     kill(b.pid, SIGKILL);
     waitpid(b.pid, &status, 0);
   }
+  kill(-b.pid, SIGKILL);
   close(b.from);
   b.pid = -1;
 }

@@ -27,6 +27,7 @@ void web_test::SetUpTestSuite() {
 void web_test::SetUp() {
   ASSERT_TRUE(load_game_art(game_data_dir())) << "the art in " << game_data_dir();
   ASSERT_GT(bridge.pid, 0) << bridge_trouble;
+  ASSERT_TRUE(bridge_call(bridge, "engine chromium"));
   s.io = &keys;
 }
 
@@ -135,6 +136,21 @@ std::string web_test::stored(const std::string &file) {
 
 void web_test::store(const std::string &file, const std::string &text) {
   page_value(bridge, "localStorage.setItem('krove-vestin/" + file + "', '" + text + "')");
+}
+
+void web_test::choose_screen_size_640(unsigned long fire) {
+  ASSERT_TRUE(choose_menu_entry(s, XK_Down, 125, 3, 1));
+  ASSERT_TRUE(hold_key_until(s, fire, shows_options, 5000)) << "OPTIONS did not open";
+  ASSERT_TRUE(choose_menu_entry(s, XK_Down, 100, 5, 1));
+  ASSERT_TRUE(tap_key_until(
+      s, fire, [&](const rgb_image &) { return canvas_size() == "640x480"; }, 5000))
+      << "SCREEN SIZE: the canvas is " << canvas_size();
+  rgb_image picture;
+  ASSERT_TRUE(wait_for_picture(
+      s, [](const rgb_image &p) { return shows_size_changed(p) || shows_options(p); }, 3000, &picture));
+  if (!shows_options(picture)) {
+    ASSERT_TRUE(tap_key_until(s, fire, shows_options, 5000)) << "fire did not end \"Press fire.\"";
+  }
 }
 
 void web_test::quit_from_title() {

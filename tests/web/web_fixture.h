@@ -46,6 +46,9 @@ class web_test : public testing::Test {
   // One of the game's two files as the page keeps it, or "(none)".
   std::string stored(const std::string &file);
   void store(const std::string &file, const std::string &text);
+  // From the title, OPTIONS and SCREEN SIZE with the fire key: the canvas
+  // becomes 640x480 at once, and the options come back past "Press fire.".
+  void choose_screen_size_640(unsigned long fire);
   // QUIT on the title: the page says the game has ended, status 0.
   void quit_from_title();
   // The picture held, as the page's screenshot in display pixels shows it:

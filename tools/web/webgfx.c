@@ -16,18 +16,24 @@
 #include "webintern.h"
 
 /* Sizes the canvas's picture to the screen and tells the page
- * (Module.onCanvasSize). Where the browser can, the canvas hands its
- * picture over to an OffscreenCanvas (transferControlToOffscreen): what
- * is put on that goes straight to the browser's compositor, without the
- * page being painted and committed again every frame, which is most of
- * what a frame costs the page. The canvas element then keeps the size it
- * had, so the page learns the screen's size from onCanvasSize. */
+ * (Module.onCanvasSize). In Chromium the canvas hands its picture over to
+ * an OffscreenCanvas (transferControlToOffscreen): what is put on that
+ * goes straight to the compositor, without the page being painted and
+ * committed again every frame, which is most of what a frame costs the
+ * page there. Firefox and WebKit have OffscreenCanvas too, but there one
+ * on the page's thread costs more than the canvas itself (the bench's
+ * engine tables: with it the title costs 1.8 and 1.4 times a bare page
+ * that puts a picture as often, without it 1.1 and 1.2), so they keep the
+ * canvas. Chromium is the browser with navigator.userAgentData. The canvas
+ * element then keeps the size it had, so the page learns the screen's
+ * size from onCanvasSize. */
 EM_JS(int, kv_web_canvas_size, (int w, int h), {
    var canvas = Module.canvas;
    if (!canvas || !canvas.getContext)
       return 0;
    if (!Module.kvWebScreen)
-      Module.kvWebScreen = canvas.transferControlToOffscreen ? canvas.transferControlToOffscreen() : canvas;
+      Module.kvWebScreen = canvas.transferControlToOffscreen && navigator.userAgentData ?
+                           canvas.transferControlToOffscreen() : canvas;
    var screen = Module.kvWebScreen;
    screen.width = w;
    screen.height = h;

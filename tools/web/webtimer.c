@@ -26,26 +26,25 @@
 /* The one function that sleeps (the program lists it in ASYNCIFY_IMPORTS),
  * until the page's clock reads until: a deadline, not a delay, so that the
  * time the page takes to show the screen before it sleeps is not added.
- * postTask where there is one (setTimeout chained from a timer is clamped
- * to 4 ms and more); without it, setTimeout for all but the last few
- * milliseconds and messages, which are not clamped, for the rest. Timers
- * fire up to a millisecond early (Chromium counts their delays in whole
+ * postTask where there is one; without it (Safari, every iPhone), one
+ * setTimeout for all that is left. Chained from a timer, a setTimeout is
+ * clamped to 4 ms and more, which only a timer fired more than a
+ * millisecond early would meet, and the program's clock makes good a wake
+ * that late. (Messages are not clamped, but posting them in a loop for a
+ * frame's last milliseconds, as this once did, costs a fifth of a core,
+ * and in WebKit each message goes through another process.) Timers fire
+ * up to a millisecond early (Chromium counts their delays in whole
  * milliseconds): that much early counts as on time, since the callbacks
  * then run up to the deadline all the same; a timer that fires earlier is
  * followed by another for what is left, in the page alone, so the program
  * wakes only once. It always gives the browser one turn of its event loop. */
 EM_JS(void, kv_web_sleep, (double until), {
    Asyncify.handleSleep(function (wakeUp) {
-      var channel = Module.kvWebChannel || (Module.kvWebChannel = new MessageChannel());
       var later = function (step, left) {
-         if (typeof scheduler !== 'undefined' && scheduler.postTask && left > 0) {
+         if (typeof scheduler !== 'undefined' && scheduler.postTask && left > 0)
             scheduler.postTask(step, {delay: left});
-         } else if (left > 6) {
-            setTimeout(step, left - 5);
-         } else {
-            channel.port1.onmessage = step;
-            channel.port2.postMessage(0);
-         }
+         else
+            setTimeout(step, Math.max(0, left));
       };
       var step = function () {
          var left = until - performance.now();
