@@ -18,7 +18,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, "build", "mutate")
-FOLDERS = ["core", "app", "field", "render", "frontend", "store"]
+FOLDERS = ["platform", "core", "input", "display", "app", "field", "render", "frontend", "store"]
 # main.cpp is one line of glue; frame_log.cpp only exists in the measurement build.
 SKIP_FILES = {"app/main.cpp", "core/frame_log.cpp"}
 # The Windows and browser files are not in the Linux build the tests here
