@@ -253,7 +253,7 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--window", nargs="?", const=",".join(FOLDERS), metavar="FOLDERS",
                         help="try the survivors in these folders of src/ (all when none are"
-                             " named, e.g. app,core) on the real-window tests too")
+                             " named, e.g. app,platform) on the real-window tests too")
     parser.add_argument("--since", metavar="REV",
                         help="plant faults only in the lines of src/ changed since REV")
     args = parser.parse_args()
