@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "core/clock.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "core/resources.h"
 #include "field/blast.h"
 #include "field/grid.h"

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "core/clock.h"
-#include "core/desktop.h"
-#include "core/pad.h"
+#include "platform/desktop.h"
+#include "input/pad.h"
 #include "core/state.h"
 #include "core/resources.h"
 #include "app/state_machine.h"

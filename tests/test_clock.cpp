@@ -9,11 +9,11 @@
 #include <utility>
 
 #include "core/clock.h"
-#include "core/keys.h"
+#include "input/keys.h"
 #include "core/state.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "core/resources.h"
-#include "core/window.h"
+#include "display/window.h"
 #include "app/startup.h"
 #include "app/state_machine.h"
 #include "field/blast.h"

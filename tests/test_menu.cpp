@@ -6,13 +6,13 @@
 #include <iterator>
 
 #include "core/clock.h"
-#include "core/desktop.h"
+#include "platform/desktop.h"
 #include "core/state.h"
 #include "core/resources.h"
 #include "app/state_machine.h"
 #include "field/grid.h"
 #include "field/rise.h"
-#include "core/keys.h"
+#include "input/keys.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
 #include "support/test_env.h"

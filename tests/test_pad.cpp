@@ -5,9 +5,9 @@
 #include <functional>
 #include <vector>
 
-#include "core/keys.h"
-#include "core/pad.h"
 #include "core/state.h"
+#include "input/keys.h"
+#include "input/pad.h"
 #include "support/test_env.h"
 
 namespace {

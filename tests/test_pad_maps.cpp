@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/pad.h"
+#include "input/pad.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "field/grid.h"
 #include "field/rise.h"
 #include "field/shot.h"
-#include "core/keys.h"
+#include "input/keys.h"
 #include "render/effects.h"
 #include "support/test_env.h"
 

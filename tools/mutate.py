@@ -18,7 +18,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, "build", "mutate")
-FOLDERS = ["core", "app", "field", "render", "frontend", "store"]
+FOLDERS = ["platform", "core", "input", "display", "app", "field", "render", "frontend", "store"]
 # main.cpp is one line of glue; frame_log.cpp only exists in the measurement build.
 SKIP_FILES = {"app/main.cpp", "core/frame_log.cpp"}
 # The Windows and browser files are not in the Linux build the tests here
@@ -253,7 +253,7 @@ def main():
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--window", nargs="?", const=",".join(FOLDERS), metavar="FOLDERS",
                         help="try the survivors in these folders of src/ (all when none are"
-                             " named, e.g. app,core) on the real-window tests too")
+                             " named, e.g. app,platform) on the real-window tests too")
     parser.add_argument("--since", metavar="REV",
                         help="plant faults only in the lines of src/ changed since REV")
     args = parser.parse_args()

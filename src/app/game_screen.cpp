@@ -3,10 +3,10 @@
 #include <allegro.h>
 
 #include "core/clock.h"
-#include "core/desktop.h"
-#include "core/pad.h"
+#include "platform/desktop.h"
+#include "input/pad.h"
 #include "core/state.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "field/notices.h"
 #include "field/rise.h"
 #include "render/band.h"

@@ -1,9 +1,9 @@
 #include "app/last_save.h"
 
-#include "core/clock.h"
 #include "core/state.h"
 #include "field/rise.h"
 #include "frontend/screens.h"
+#include "platform/nap.h"
 #include "store/scores.h"
 #include "store/settings.h"
 

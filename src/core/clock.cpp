@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include "platform/nap.h"
+
 std::atomic<std::int64_t> timer{0};
 std::int64_t start_time = 0;
 int loop_num = 0;

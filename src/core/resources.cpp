@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include "core/report.h"
+#include "platform/report.h"
 
 BITMAP *buffer = nullptr;
 BITMAP *credit_bar = nullptr;

@@ -1,6 +1,6 @@
 // What the field tells the game screen around it, which shows it: the game
 // screen connects these (connect_field in app/game_screen.h), so the field
-// stands on core alone. Any may be left unset.
+// stands on core and input alone. Any may be left unset.
 #pragma once
 
 // A colour shot changed the score by change; x, y: the cell's centre on the picture.

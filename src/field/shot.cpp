@@ -4,7 +4,7 @@
 #include "field/grid.h"
 #include "field/rise.h"
 #include "field/notices.h"
-#include "core/keys.h"
+#include "input/keys.h"
 
 int recharge = 0;
 int reload = 0;

@@ -2,9 +2,9 @@
 
 #include "core/clock.h"
 #include "core/state.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "core/resources.h"
-#include "core/keys.h"
+#include "input/keys.h"
 #include "frontend/menu.h"
 #include "frontend/screens.h"
 

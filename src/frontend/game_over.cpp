@@ -2,7 +2,7 @@
 #include <allegro.h>
 
 #include "core/state.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "core/resources.h"
 #include "field/blast.h"
 #include "field/grid.h"

@@ -4,7 +4,7 @@
 
 #include "core/clock.h"
 #include "core/resources.h"
-#include "core/keys.h"
+#include "input/keys.h"
 
 void rebuild_menu(menu &m, const std::vector<option> &items) {
   m.entries.clear();

@@ -3,7 +3,7 @@
 
 #include "core/clock.h"
 #include "core/state.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "field/grid.h"
 #include "field/rise.h"
 #include "frontend/menu.h"

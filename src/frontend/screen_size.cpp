@@ -2,10 +2,10 @@
 
 #include "core/clock.h"
 #include "core/state.h"
-#include "core/screen.h"
-#include "core/window.h"
+#include "display/screen.h"
+#include "display/window.h"
 #include "core/resources.h"
-#include "core/keys.h"
+#include "input/keys.h"
 #include "frontend/screens.h"
 
 // Whether the fire key that chose this screen was still down as the window

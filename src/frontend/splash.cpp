@@ -2,9 +2,9 @@
 
 #include "core/clock.h"
 #include "core/state.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "core/resources.h"
-#include "core/keys.h"
+#include "input/keys.h"
 #include "frontend/screens.h"
 
 // The name rises 1.5 pixels a frame to y 110, stands, then rises on out.

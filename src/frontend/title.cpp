@@ -2,7 +2,7 @@
 
 #include "core/clock.h"
 #include "core/state.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "core/resources.h"
 #include "field/grid.h"
 #include "frontend/menu.h"

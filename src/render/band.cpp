@@ -5,14 +5,14 @@
 #include <cstdio>
 
 #include "core/clock.h"
-#include "core/desktop.h"
+#include "platform/desktop.h"
 #include "core/state.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "core/frame_log.h"
 #include "core/resources.h"
 #include "field/rise.h"
-#include "core/keys.h"
-#include "core/pad.h"
+#include "input/keys.h"
+#include "input/pad.h"
 #include "render/blend.h"
 
 bool key_pause = false;

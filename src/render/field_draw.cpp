@@ -3,7 +3,7 @@
 #include <allegro.h>
 
 #include "core/clock.h"
-#include "core/screen.h"
+#include "display/screen.h"
 #include "core/resources.h"
 #include "field/blast.h"
 #include "field/grid.h"

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/report.h"
+#include "platform/report.h"
 
 int (*close_file)(int fd) = close;
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/report.h"
+#include "platform/report.h"
 #include "store/save_file.h"
 
 // Kept in the page's storage (see places_web.cpp), written at once: the

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "core/report.h"
+#include "platform/report.h"
 
 static bool report(const char *path, DWORD error) {
   return report_line("cannot save \"%s\": %s", path, system_reason(error).c_str());

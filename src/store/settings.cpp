@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "core/screen.h"
+#include "display/screen.h"
 #include "field/rise.h"
-#include "core/keys.h"
+#include "input/keys.h"
 #include "store/save_file.h"
 
 int sound = 1;

@@ -8,7 +8,7 @@
 #include "core/state.h"
 #include "field/grid.h"
 #include "field/shot.h"
-#include "core/keys.h"
+#include "input/keys.h"
 #include "frontend/screens.h"
 #include "soak_aim.h"
 

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "core/clock.h"
-#include "core/keys.h"
 #include "core/state.h"
 #include "field/blast.h"
 #include "field/grid.h"
 #include "field/rise.h"
 #include "field/shot.h"
+#include "input/keys.h"
 #include "render/effects.h"
 #include "soak_aim.h"
 #include "soak_bot.h"

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "core/screen.h"
+#include "display/screen.h"
 #include "field/rise.h"
-#include "core/keys.h"
+#include "input/keys.h"
 #include "fuzz_folder.h"
 #include "store/settings.h"
 

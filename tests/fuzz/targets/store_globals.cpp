@@ -1,9 +1,9 @@
 // The game's globals that the data-file readers fill, with the game's own
 // start values. The fuzzers link only the store, not the whole game (whose
 // other files need Allegro and a screen); the headers keep the types honest.
-#include "core/screen.h"
+#include "display/screen.h"
 #include "field/rise.h"
-#include "core/keys.h"
+#include "input/keys.h"
 
 int scrn_size = 0;
 int mode = 2;

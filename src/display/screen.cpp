@@ -1,4 +1,4 @@
-#include "core/screen.h"
+#include "display/screen.h"
 
 #include <allegro.h>
 
@@ -7,9 +7,9 @@
 
 #include "core/clock.h"
 #include "core/frame_log.h"
-#include "core/pad.h"
 #include "core/resources.h"
-#include "core/window.h"
+#include "display/window.h"
+#include "input/pad.h"
 
 int scrn_size = 0;
 

@@ -6,7 +6,6 @@
 // and Back/Select are Esc. Where those are on a pad, and how pads are
 // found, is the platform's: pad_linux.cpp, pad_win.cpp, pad_web.cpp.
 #pragma once
-#include <atomic>
 
 constexpr int MAX_PADS = 8;  // the library's MAX_JOYSTICKS
 
@@ -53,7 +52,3 @@ bool read_pads();
 // library's configuration makes a throttle, or -1.
 pad_layout layout_from_maps(int axes, const unsigned char *axmap, int buttons,
                             const unsigned short *btnmap, int throttle);
-
-// Windows only: a device came or went (WM_DEVICECHANGE), set on the
-// library's window thread; pads are then looked for again.
-extern std::atomic<bool> devices_changed;

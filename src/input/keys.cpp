@@ -1,4 +1,4 @@
-#include "core/keys.h"
+#include "input/keys.h"
 
 #include <allegro.h>
 

@@ -1,9 +1,9 @@
-#include "core/pad.h"
+#include "input/pad.h"
 
 #include <allegro.h>
 
-#include "core/keys.h"
 #include "core/state.h"
+#include "input/keys.h"
 
 pad_layout pad_layouts[MAX_PADS];
 bool pad_lost = false;

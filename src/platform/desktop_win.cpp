@@ -1,15 +1,13 @@
-#include "core/desktop.h"
+#include "platform/desktop.h"
 
 #include <allegro.h>
 #include <winalleg.h>
 
 #include <cstdio>
 
-#include "core/pad.h"
-#include "core/window.h"
-
 std::atomic<bool> focus_lost{false};
 void (*on_session_end)() = nullptr;
+std::atomic<bool> devices_changed{true};  // the first look lists the pads
 
 static void on_focus_lost() { focus_lost.store(true); }
 
@@ -27,6 +25,9 @@ void name_window() {}
 // the library's window thread, the game's thread anywhere in a frame.
 // 0: handled here, with *result as the answer.
 static bool covering = false;  // a window of the monitor's size is being made
+// The window covers its monitor: from open_fullscreen_window to
+// leave_fullscreen_window, the game's full screen.
+static bool covers_monitor = false;
 
 static int on_window_message(HWND, UINT message, WPARAM wparam, LPARAM lparam, int *result) {
   switch (message) {
@@ -36,7 +37,7 @@ static int on_window_message(HWND, UINT message, WPARAM wparam, LPARAM lparam, i
       *result = 0;
       return 0;
     case WM_SETCURSOR:  // no pointer over the picture in full screen
-      if (!fullscreen || LOWORD(lparam) != HTCLIENT) return 1;
+      if (!covers_monitor || LOWORD(lparam) != HTCLIENT) return 1;
       SetCursor(nullptr);
       *result = TRUE;
       return 0;
@@ -94,11 +95,13 @@ bool open_fullscreen_window() {
   SetWindowPos(window, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top,
                SWP_FRAMECHANGED | SWP_SHOWWINDOW);
   clear_bitmap(screen);  // all of it drawn again: where the frame was too
+  covers_monitor = true;
   return true;
 }
 
 // The frame comes back before the window of the usual size is asked for.
 void leave_fullscreen_window() {
+  covers_monitor = false;
   if (const HWND window = win_get_window()) {
     SetWindowLong(window, GWL_STYLE, framed);
     SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);

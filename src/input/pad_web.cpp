@@ -6,7 +6,7 @@
 #include <allegro.h>
 #include <emscripten.h>
 
-#include "core/pad.h"
+#include "input/pad.h"
 
 // The pads the page has now (the browser shows a page a pad only once one
 // of its buttons was pressed); 0 where it may read none.

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "core/report.h"
+#include "platform/report.h"
 
 // stderr is where a terminal, a desktop's log or a launcher script reads it.
 void show_report(const char *) {}

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/report.h"
+#include "platform/report.h"
 
 // The page's one line under the canvas; stderr reaches the browser's console.
 EM_JS(void, show_on_page, (const char *line), {

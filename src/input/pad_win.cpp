@@ -2,15 +2,14 @@
 // numbers an Xbox pad's buttons A 0, B 1, Back 6, Start 7, a PlayStation
 // pad's Square 0, Cross 1, Circle 2, Share 8, Options 9; the d-pad is the
 // point-of-view hat, the left stick the X and Y axes.
-#include "core/pad.h"
+#include "input/pad.h"
+#include "platform/desktop.h"
 
 #define DIRECTINPUT_VERSION 0x0500  // the library's
 #include <allegro.h>
 #include <winalleg.h>
 #include <objbase.h>
 #include <dinput.h>
-
-std::atomic<bool> devices_changed{true};  // the first look lists the pads
 
 // Whether each pad the library will find is Sony's (USB vendor 054C), in
 // DirectInput's order, which the library's own list of pads follows.

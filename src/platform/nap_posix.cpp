@@ -1,6 +1,6 @@
 #include <time.h>
 
-#include "core/clock.h"
+#include "platform/nap.h"
 
 const unsigned int rest_margin_ms = 3;
 

@@ -1,4 +1,4 @@
-#include "core/places.h"
+#include "platform/places.h"
 
 #include <emscripten.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "core/report.h"
+#include "platform/report.h"
 
 // The pictures and fonts come packed beside the game (krove-vestin.data) and
 // are unpacked into this folder before the game starts.

@@ -1,6 +1,6 @@
 // Pads on Linux: the library's joystick driver reads the joystick devices
 // (/dev/input/jsN); the layout comes from each device's own maps.
-#include "core/pad.h"
+#include "input/pad.h"
 
 #define ALLEGRO_NO_KEY_DEFINES  // the kernel's KEY_MAX, not the library's
 #include <allegro.h>

@@ -1,11 +1,11 @@
-#include "core/places.h"
+#include "platform/places.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <string>
 
-#include "core/report.h"
+#include "platform/report.h"
 
 // Wide-character calls throughout, so a player's name outside the ANSI code
 // page in the path does not matter: after this the files have plain names.

@@ -1,4 +1,4 @@
-#include "core/report.h"
+#include "platform/report.h"
 
 #include <cstdarg>
 #include <cstdio>

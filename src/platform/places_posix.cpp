@@ -1,4 +1,4 @@
-#include "core/places.h"
+#include "platform/places.h"
 
 // The launcher starts the game in the player's own folder, which holds
 // links to the pictures beside the player's files: nothing to move to.

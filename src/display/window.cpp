@@ -1,12 +1,12 @@
-#include "core/window.h"
+#include "display/window.h"
 
 #include <allegro.h>
 
-#include "core/desktop.h"
-#include "core/keys.h"
-#include "core/report.h"
-#include "core/screen.h"
 #include "core/state.h"
+#include "display/screen.h"
+#include "input/keys.h"
+#include "platform/desktop.h"
+#include "platform/report.h"
 
 bool (*request_window)(int width, int height) = request_gfx_window;
 bool (*request_fullscreen)() = open_fullscreen_window;

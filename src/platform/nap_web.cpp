@@ -1,6 +1,6 @@
 #include <allegro.h>
 
-#include "core/clock.h"
+#include "platform/nap.h"
 
 // The page's code runs only while the game sleeps, and the library's rest is
 // the one sleep that lets it: the canvas shown, keys and the timer caught

@@ -4,7 +4,7 @@
 #include <allegro.h>
 #include <emscripten.h>
 
-#include "core/keys.h"
+#include "input/keys.h"
 
 // 0 up, 1 down, 2 left, 3 right, 4 fire, 5 pause, 6 back (Esc); 0 for anything else.
 extern "C" EMSCRIPTEN_KEEPALIVE int kv_bound_key(int action) {

@@ -49,6 +49,9 @@ void restore_window_place();
 // Windows only: called when the session ends (logging off, shutting down),
 // on the library's window thread; after it the process may end at once.
 extern void (*on_session_end)();
+// Windows only: a device came or went (WM_DEVICECHANGE), set on the
+// library's window thread; pads are then looked for again.
+extern std::atomic<bool> devices_changed;
 
 // X only: the keys the key array holds down that the keymap does not:
 // keymap is X's, one bit a keycode; to_scancode is the library's table from

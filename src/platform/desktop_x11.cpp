@@ -1,4 +1,4 @@
-#include "core/desktop.h"
+#include "platform/desktop.h"
 
 #include <allegro.h>
 #include <allegro/internal/aintern.h>
