@@ -3,7 +3,8 @@
 # in one run: the splash's frames timed by each game's own stamps (the page
 # on a desktop, and on a phone's page at full speed and with its CPU slowed
 # 4x and 6x), CPU on the title and in a game left untouched for SECONDS
-# (default 10) each, and where a frame of the page goes.
+# (default 10) each, where a frame of the page goes, and each engine
+# (Chromium, Firefox, WebKit) beside a bare page.
 #   bench/web/measure-web.sh [SECONDS]
 # The native game is the measurement build (its frames logged), built in
 # build-measure/ as bench/measure-pacing.sh does; the page is the web build

@@ -7,6 +7,26 @@
 // included; the canvas is then placed inside it by its offset (never by a
 // transform, which Chromium draws a whole display pixel away from the box
 // it reports).
+// An older iPad has only WebKit's prefixed full screen: the page and the
+// game speak the standard one, so it is given in its terms there.
+(function () {
+  'use strict';
+  var d = document;
+  if ('fullscreenEnabled' in d || !('webkitFullscreenEnabled' in d)) return;
+  Object.defineProperty(d, 'fullscreenEnabled', { get: function () { return d.webkitFullscreenEnabled; } });
+  Object.defineProperty(d, 'fullscreenElement', { get: function () { return d.webkitFullscreenElement; } });
+  Element.prototype.requestFullscreen = function () {
+    var element = this;
+    return new Promise(function (entered, refused) {
+      d.addEventListener('webkitfullscreenchange', entered, { once: true });
+      d.addEventListener('webkitfullscreenerror', refused, { once: true });
+      element.webkitRequestFullscreen();
+    });
+  };
+  d.exitFullscreen = function () { d.webkitExitFullscreen(); return Promise.resolve(); };
+  d.addEventListener('webkitfullscreenchange', function () { d.dispatchEvent(new Event('fullscreenchange')); });
+})();
+
 (function () {
   'use strict';
   var body = document.body, page = document.getElementById('page');

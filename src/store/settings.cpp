@@ -15,9 +15,10 @@ static const int setting_count = 9;
 // The nine settings in the file's order.
 static int *const settings[setting_count] = {&mode, &scrn_size, &sound, &b_u, &b_d, &b_l, &b_r, &b_f, &b_p};
 
-// The settings as this copy last read or wrote them: a value that differs
-// from its place here was changed by this copy since.
-static int seen[setting_count] = {2, 0, 1, 84, 85, 82, 83, 75, 28};
+// The settings as this copy last read or wrote them (start-up reads them
+// before anything is saved): a value that differs from its place here was
+// changed by this copy since.
+static int seen[setting_count];
 
 // A value that would break the game (a key outside the key table, an unknown
 // window size or difficulty) leaves the setting as it was.
