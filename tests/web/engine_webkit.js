@@ -113,10 +113,11 @@ module.exports = function webkitEngine({ driver, executable }) {
       await engine.evaluate('new Promise(drawn => requestAnimationFrame(() => requestAnimationFrame(drawn)))');
       return Buffer.from(await inSession('GET', '/screenshot'), 'base64');
     },
-    // Minimized, the page loses the focus and is hidden; given its size
-    // again, it has both back.
-    blur: () => inSession('POST', '/window/minimize', {}),
-    focus: () => inSession('POST', '/window/rect', { width: 1200, height: 947 }),
+    // A click beside the picture takes the focus from the game's canvas, and
+    // one on the picture gives it back. (Minimized, the page is hidden too,
+    // and WebKit may not draw it again within a second.)
+    blur: () => engine.click('h1'),
+    focus: () => engine.click('#canvas'),
     quit: async () => {
       if (session) await wd('DELETE', `/session/${session}`).catch(() => {});
       if (driverProcess) driverProcess.kill();
