@@ -16,7 +16,13 @@
 //     ms, p99 at most 23 ms), and CPU on the title against a bare page that
 //     puts a 320x240 picture 50 times a second in the same engine (at most
 //     1.2 times), all of the engine's processes counted.
-//   kv-web-bench [--seconds N] [--engines]   (--engines: part 4 alone)
+//  5. The first picture (the first lit picture the page puts, from the
+//     navigation's start, by its own stamps) on a fresh profile in
+//     Chromium, and the bytes fetched for it: with no network, at 150 ms
+//     and 1.6 Mbit/s (Lighthouse's mobile) and at 400 ms and 400 kbit/s (a
+//     slow 3G), by DevTools' network emulation, from a server that sends
+//     the files as they are and from one that gzips them.
+//   kv-web-bench [--seconds N] [--engines | --loading]   (one part alone)
 // The native game should be the measurement build (it logs its frames;
 // bench/web/measure-web.sh builds and runs it), given as $KV_GAME_BINARY.
 #include <X11/keysym.h>
@@ -130,23 +136,58 @@ bool engine_table(web_bridge &b, game_session &w, const char *engine, int second
   return true;
 }
 
+// Part 5's table.
+bool loading_table(web_bridge &b) {
+  const struct {
+    const char *name, *network;
+    double target_s;
+  } networks[] = {{"none (127.0.0.1)", "0 0", 0.5}, {"150 ms, 1.6 Mbit/s", "150 1600", 2.0},
+                  {"400 ms, 400 kbit/s", "400 400", 7.0}};
+  if (!bridge_call(b, "engine chromium")) return false;
+  std::printf("\nfirst picture, Chromium    as served: bytes, first picture   gzipped: bytes, first picture   target\n");
+  for (const auto &n : networks) {
+    double first[2] = {}, bytes[2] = {};
+    for (int gzipped = 0; gzipped < 2; ++gzipped) {
+      if (!bridge_call(b, "open") || !bridge_call(b, gzipped ? "gzip on" : "gzip off") ||
+          !bridge_call(b, std::string("network ") + n.network) || !bridge_call(b, "play"))
+        return false;
+      const auto number = [&](const std::string &js) { return std::atof(page_value(b, js).c_str()); };
+      if (!poll_until([&] { return number("String(kvCanvasLog.firstShown)") >= 0; }, 60000, 200)) return false;
+      first[gzipped] = number("String(kvCanvasLog.times[kvCanvasLog.firstShown])") / 1000;
+      bytes[gzipped] = number("String(performance.getEntries().reduce((n, e) => n + (e.transferSize || 0), 0))");
+    }
+    std::printf("%-26s %8.0f KB  %6.2f s        %8.0f KB  %6.2f s        <= %.1f s %s\n", n.name, bytes[0] / 1000,
+                first[0], bytes[1] / 1000, first[1], n.target_s, first[0] <= n.target_s ? "met" : "MISSED");
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   int seconds = 10;
-  bool engines_alone = false;
+  bool engines_alone = false, loading_alone = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--seconds" && i + 1 < argc)
       seconds = std::atoi(argv[++i]);
     else if (arg == "--engines")
       engines_alone = true;
+    else if (arg == "--loading")
+      loading_alone = true;
     else
       seconds = 0;
   }
   if (seconds <= 0) {
-    std::fprintf(stderr, "usage: kv-web-bench [--seconds N] [--engines]\n");
+    std::fprintf(stderr, "usage: kv-web-bench [--seconds N] [--engines | --loading]\n");
     return 2;
+  }
+  if (loading_alone) {
+    web_bridge b;
+    std::string why;
+    if (!start_bridge(b, why)) return std::fprintf(stderr, "no browser: %s\n", why.c_str()), 1;
+    std::printf("%ld cores, load average %s\n", sysconf(_SC_NPROCESSORS_ONLN), load_average().c_str());
+    return loading_table(b) ? 0 : (std::fprintf(stderr, "the page did not load\n"), 1);
   }
   if (engines_alone) {
     web_bridge b;
@@ -226,5 +267,6 @@ int main(int argc, char **argv) {
     std::printf("\n(no frame-time split: $KV_WEB_PROFILE_DIR names no build with function names)\n");
   for (const char *engine : {"chromium", "firefox", "webkit"})
     if (!engine_table(b, w, engine, seconds)) return std::fprintf(stderr, "%s did not play\n", engine), 1;
+  if (!loading_table(b)) return std::fprintf(stderr, "the page did not load\n"), 1;
   return 0;
 }

@@ -3,7 +3,7 @@
 # that any change to any of them makes a new worker. The page names its
 # build and asks for its scripts under that name; the worker knows each
 # other file by its SHA-256, and keeps nothing of another build.
-#   cmake -DPAGE=index.html.in -DWORKER=sw.js.in -DOUT=FOLDER -DPROJECT_VERSION=1.1.0
+#   cmake -DPAGE=index.html.in -DWORKER=sw.js.in -DOUT=FOLDER -DPROJECT_VERSION=1.2.0
 #         -DFILES="a|b|c" -P make_build.cmake
 cmake_minimum_required(VERSION 3.16)
 string(REPLACE "|" ";" files "${FILES}")
@@ -15,6 +15,18 @@ foreach(file IN LISTS files)
   get_filename_component(name "${file}" NAME)
   string(APPEND KV_WEB_FILES ",\n  '${name}': '${sum}'")
 endforeach()
+# The sizes of the three files the page fetches, for its loading bar.
+set(KV_WEB_SIZES "")
+foreach(name krove-vestin.js krove-vestin.wasm krove-vestin.data)
+  foreach(file IN LISTS files)
+    get_filename_component(file_name "${file}" NAME)
+    if(file_name STREQUAL name)
+      file(SIZE "${file}" size)
+      string(APPEND KV_WEB_SIZES " ${size}")
+    endif()
+  endforeach()
+endforeach()
+string(STRIP "${KV_WEB_SIZES}" KV_WEB_SIZES)
 string(SHA256 build "${sums}")
 string(SUBSTRING "${build}" 0 16 KV_WEB_BUILD)
 configure_file("${PAGE}" "${OUT}/index.html" @ONLY)

@@ -13,6 +13,7 @@
   function fail(line) {
     if (body.dataset.state === 'failed' || body.dataset.state === 'ended') return;
     body.dataset.state = 'failed';
+    document.getElementById('loading').hidden = true;
     say(line);
     again.hidden = false;
   }
@@ -112,8 +113,11 @@
   window.addEventListener('error', function (e) {
     fail('The game could not start: ' + ((e.error && e.error.message) || e.message) + '.');
   });
-  var script = document.createElement('script');
-  script.src = ofThisBuild('krove-vestin.js');
-  script.onerror = function () { fail('The game could not start: krove-vestin.js did not load.'); };
-  document.body.appendChild(script);
+  var notCome = function (name) { fail('The game could not start: ' + name + ' did not load.'); };
+  window.kvLoadGame(Module, ofThisBuild, function () {
+    var script = document.createElement('script');
+    script.src = ofThisBuild('krove-vestin.js');
+    script.onerror = function () { notCome('krove-vestin.js'); };
+    document.body.appendChild(script);
+  }, notCome);
 })();

@@ -28,6 +28,7 @@ const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '
 // If-Modified-Since gets 304 when the file is no newer.
 const cachings = { 'last-modified': null, 'max-age': 'max-age=3600', 'no-cache': 'no-cache' };
 let caching = 'last-modified';
+let gzip = false;  // bodies sent gzipped to a browser that takes it, as a host may (the bench's)
 
 // The probe, put at the top of every page served, before the page's own
 // scripts, in every engine: the notes of the canvas's pictures, the
@@ -72,11 +73,14 @@ function serve(req, res) {
     res.end();
     return;
   }
+  let body = fs.readFileSync(full);
+  if (path.extname(full) === '.html') body = Buffer.from(String(body).replace('<head>', `<head>\n${probe()}`));
+  if (gzip && /\bgzip\b/.test(req.headers['accept-encoding'] || '')) {
+    body = zlib.gzipSync(body);
+    Object.assign(headers, { 'Content-Encoding': 'gzip', Vary: 'Accept-Encoding' });
+  }
   res.writeHead(200, headers);
-  if (path.extname(full) === '.html')
-    res.end(fs.readFileSync(full, 'utf8').replace('<head>', `<head>\n${probe()}`));
-  else
-    fs.createReadStream(full).pipe(res);
+  res.end(body);
 }
 
 // Pixels travel as "WIDTH HEIGHT CHANNELS BASE64" (RGB or RGBA rows).
@@ -151,6 +155,7 @@ const commands = {
   open: async json => {
     root = path.resolve(firstRoot);
     caching = 'last-modified';
+    gzip = false;
     if (!server.listening) await listen();
     await engine.open(new URL('/', base).href, json ? JSON.parse(json) : {});
     return '';
@@ -180,6 +185,8 @@ const commands = {
   focus: async () => { await engine.focus(); return ''; },
   // Another folder served in the game's place, as a new zip put there.
   root: async folder => { root = path.resolve(folder); return ''; },
+  // Bodies gzipped from now on ("on"), or sent as they are ("off").
+  gzip: async on => { gzip = on === 'on'; return ''; },
   // How the server speaks of caching from now on (see cachings).
   caching: async how => {
     if (!(how in cachings)) throw new Error(`no caching ${how}`);

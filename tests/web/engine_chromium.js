@@ -148,6 +148,15 @@ module.exports = function chromiumEngine({ modules, executable, watch }) {
         fingers.set(to, Object.assign(finger, await centreOf(to)));
         return sendFinger('touchMove', finger);
       },
+      // The page's network slowed, as a phone's is: "LATENCY_MS DOWN_KBITS"
+      // (the round trip added to each request, the bandwidth down and up);
+      // "0 0": none.
+      network: async args => {
+        const [latency, kbits] = args.split(' ').map(Number), rate = kbits ? kbits * 1000 / 8 : -1;
+        await cdp.send('Network.enable');
+        await cdp.send('Network.emulateNetworkConditions',
+                       { offline: false, latency, downloadThroughput: rate, uploadThroughput: rate });
+      },
       // The page's CPU slowed down rate times (DevTools' throttling; 1: none).
       throttle: rate => cdp.send('Emulation.setCPUThrottlingRate', { rate: Number(rate) }),
       // DevTools' sampling profiler on the page's thread: "profile start", then

@@ -161,6 +161,42 @@ TEST_F(WebGame, AnIdleTabHiddenOrQuittingLastKeepsWhatTheOtherSaved) {
   EXPECT_EQ(stored("KV scores.dat"), "2100 5000 2300") << "the idle tab's QUIT";
 }
 
+// The files coming over a slow network: a bar of the bytes come out of the
+// bytes to come shows, and it is gone at the first picture. The page's own
+// unpacker of its gzipped files is right.
+TEST_F(WebGame, ALoadingBarWhileTheFilesComeGoneAtTheFirstPicture) {
+  ASSERT_TRUE(bridge_call(bridge, "open"));
+  ASSERT_TRUE(bridge_call(bridge, "network 100 1000"));
+  ASSERT_TRUE(bridge_call(bridge, "play"));
+  const std::string bar = R"((b => [!document.getElementById('loading').hidden, b.value > 0 && b.value < b.max,
+    document.getElementById('loading-bytes').textContent].join(' '))(document.getElementById('loading-bar')))";
+  std::string seen;
+  EXPECT_TRUE(poll_until([&] { return (seen = page_value(bridge, bar)).rfind("true true ", 0) == 0; }, 20000, 20))
+      << "no bar part way: " << seen;
+  EXPECT_NE(seen.find(" of "), std::string::npos) << seen;
+  ASSERT_TRUE(poll_until([&] { return page_number("kvCanvasLog.times.length") > 0; }, 60000, 50));
+  EXPECT_EQ(page_value(bridge, "String(document.getElementById('loading').hidden)"), "true");
+
+  // The page's own gzip unpacker, for browsers without DecompressionStream,
+  // gives back what was packed: the build's WebAssembly, and the browser's
+  // own gzip of it (dynamic codes), of a line of text (fixed codes) and of
+  // random bytes (stored blocks). Names what it got wrong.
+  EXPECT_EQ(page_value(bridge, R"((async () => {
+    await new Promise((here, lost) => document.head.appendChild(
+      Object.assign(document.createElement('script'), { src: 'inflate.js', onload: here, onerror: lost })));
+    const pipe = (bytes, through) => new Response(new Blob([bytes]).stream().pipeThrough(through)).arrayBuffer()
+      .then(b => new Uint8Array(b));
+    const same = (a, b) => a.length === b.length && a.every((x, i) => x === b[i]);
+    const packed = new Uint8Array(await (await fetch('krove-vestin.wasm')).arrayBuffer());
+    const wasm = await pipe(packed, new DecompressionStream('gzip')), wrong = same(kvGunzip(packed), wasm) ? [] : ['build'];
+    for (const [name, bytes] of [['wasm', wasm], ['text', new TextEncoder().encode('KROVE VESTIN, KROVE VESTIN')],
+                                 ['random', crypto.getRandomValues(new Uint8Array(65536))]])
+      if (!same(kvGunzip(await pipe(bytes, new CompressionStream('gzip'))), bytes)) wrong.push(name);
+    return wrong.join(' ');
+  })())"),
+            "");
+}
+
 // What the player sees, not the canvas's store: at densities of 1 to 3
 // display pixels a CSS pixel, at page sizes odd and even both ways, in the
 // page and in full screen, the canvas's box lies on whole display pixels,

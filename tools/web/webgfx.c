@@ -47,12 +47,18 @@ EM_JS(int, kv_web_canvas_size, (int w, int h), {
 
 /* The picture is put from the program's memory as it is: the ImageData
  * over it is made once, and again only when the memory has grown (which
- * gives it a new buffer) or the screen another size. */
+ * gives it a new buffer) or the screen another size. The page hears of
+ * the first (Module.onFirstPicture). */
 EM_JS(void, kv_web_canvas_put, (const void *rgba, int w, int h), {
    var image = Module.kvWebImage;
    if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== rgba || image.width !== w)
       image = Module.kvWebImage = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4), w, h);
    Module.kvWebScreen.getContext('2d').putImageData(image, 0, 0);
+   if (Module.onFirstPicture) {
+      var first = Module.onFirstPicture;
+      Module.onFirstPicture = null;
+      first();
+   }
 });
 
 static BITMAP *web_init(int w, int h, int v_w, int v_h, int color_depth);
