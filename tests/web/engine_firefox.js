@@ -16,7 +16,8 @@ module.exports = function firefoxEngine({ modules, executable, watch }) {
 
   const engine = {
     name: 'firefox',
-    open: async url => {
+    open: async (url, device) => {
+      if (Object.keys(device).length) throw new Error('devices are emulated in Chromium alone');
       if (!browser) {
         browser = await puppeteer.launch({ browser: 'firefox', executablePath: executable, headless: true,
                                            defaultViewport: { width: 1200, height: 947 } });

@@ -63,7 +63,8 @@ module.exports = function webkitEngine({ driver, executable }) {
 
   const engine = {
     name: 'webkit',
-    open: async url => {
+    open: async (url, device) => {
+      if (Object.keys(device).length) throw new Error('devices are emulated in Chromium alone');
       await start();
       if (session) await wd('DELETE', `/session/${session}`);
       session = null;
