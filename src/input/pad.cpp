@@ -26,10 +26,14 @@ bool time_to_look() {
   return true;
 }
 
+// A pad gone is lost to the game whichever finds it first: on Windows and
+// in the browser the look for pads lists them anew, and a pad pulled out
+// just before it would otherwise never be missed by the frame's read.
 void poll_pads() {
   if (!pads_started) return;
+  const int before = num_joysticks;
   if (time_to_look()) find_pads();
-  if (!read_pads()) pad_lost = true;
+  if (!read_pads() || num_joysticks < before) pad_lost = true;
   hold_pad_keys();
 }
 
