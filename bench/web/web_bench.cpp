@@ -136,7 +136,7 @@ bool engine_table(web_bridge &b, game_session &w, const char *engine, int second
   return true;
 }
 
-// Part 5's table.
+// The first picture at three networks, from a plain server and from one that sends gzip.
 bool loading_table(web_bridge &b) {
   const struct {
     const char *name, *network;
