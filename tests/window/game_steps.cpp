@@ -50,14 +50,14 @@ cursor_place choose_target(const field_view &field, bool want_lone) {
   return want_lone && lone.column >= 0 ? lone : best;
 }
 
-bool read_still_field(game_session &s, field_view &field) {
+bool read_still_field(game_session &s, field_view &field, int most_lift) {
   field_view last;
   bool have_last = false;
   return wait_for_picture(
       s,
       [&](const rgb_image &p) {
         if (!shows_live_game(p) || !shows_recharge_ready(p) || !read_field(p, field) ||
-            field.cursor.lift > 8)
+            field.cursor.lift > most_lift)
           return have_last = false;
         const bool still =
             have_last && field.cursor.lift == last.cursor.lift &&

@@ -20,9 +20,11 @@ bool give_up_play(game_session &s);
 // lone block when want_lone and there is one; column -1 if no block at all.
 cursor_place choose_target(const field_view &field, bool want_lone);
 // Waits until a shot can be made and the field stands still (no block
-// falling, two reads alike) with the next push-up at least four rise
-// steps away, since a push-up moves the cursor and brings in a new row.
-bool read_still_field(game_session &s, field_view &field);
+// falling, two reads alike) with the field lifted at most most_lift, the
+// next push-up then at least (17 - most_lift) / 2 rise steps away, since a
+// push-up moves the cursor and brings in a new row: 8 for a shot, 4 for a
+// key held a second (a row it pushes in can leave the cursor at its limit).
+bool read_still_field(game_session &s, field_view &field, int most_lift = 8);
 // Fires (space) until the printed score moves away from before; false if it never does.
 bool shoot(game_session &s, int before, int &after, rgb_image *picture = nullptr);
 // Aims at the biggest group on screen (or a lone block, when want_lone and

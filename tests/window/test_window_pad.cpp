@@ -67,7 +67,7 @@ class WindowPad : public session_test {
   // and a little (53 frames: the key acts at once, then every 8 frames).
   int row_after_holding(test_pad &pad, int axis, int value) {
     field_view field;
-    EXPECT_TRUE(read_still_field(s, field));  // far from a push-up
+    EXPECT_TRUE(read_still_field(s, field, 4));  // far from a push-up
     pad.send(JS_EVENT_AXIS, axis, value);
     pause_ms(1060);
     pad.send(JS_EVENT_AXIS, axis, 0);
